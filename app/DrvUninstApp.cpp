@@ -1,0 +1,32 @@
+#include "app/DrvUninstApp.h"
+
+#include "app/DrvUninstDlg.h"
+
+// Constructed in this order before the entry runs: the application object,
+// then the 9x ID lists, then the USB prefix.
+CDrvUninstApp theApp;
+CString g_strVenID[MAX_ENUM_IDS];
+CString g_strCxID[MAX_ENUM_IDS];
+CString g_strUsbPrefix("USB\\");
+int g_nVenIDNum = 0;
+int g_nCxIDNum = 0;
+BOOL g_bUsbDevice = FALSE;
+char g_szClassKey[256];
+
+CDrvUninstApp::CDrvUninstApp() : CWinApp(nullptr), UninstProfile() {}
+
+BOOL CDrvUninstApp::InitInstance() {
+  InitCommonControls();
+  CWinApp::InitInstance();
+  LoadUninstProfile();
+
+  if (IsDriverInstalled() == 1) {
+    CDrvUninstDlg dlg(nullptr);
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+  } else {
+    MessageBoxA(nullptr, m_szUnInstNoRegKeyMsg, m_szUnInstDrvAppTitle, MB_ICONWARNING);
+  }
+  return FALSE;
+}

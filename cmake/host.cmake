@@ -1,0 +1,24 @@
+# Native build against the simulated machine.
+if(DRVUNINST_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+add_compile_options(-Wall -Wextra -g)
+
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS platform/sim/*.cpp)
+add_library(drvuninst_core STATIC ${PROGRAM_SOURCES} ${SIM_SOURCES})
+target_include_directories(drvuninst_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(drvuninst_core PUBLIC DRVUNINST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE drvuninst_core GTest::gtest GTest::gtest_main)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/host-extra.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/host-extra.cmake)
+endif()

@@ -1,0 +1,21 @@
+# Cross build of the real executable: GUI subsystem, static runtime, nothing beside it.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+
+add_executable(DrvUninst WIN32 ${PROGRAM_SOURCES} platform/win32/winmain.cpp res/DrvUninst.rc)
+target_include_directories(DrvUninst PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(DrvUninst PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+target_compile_options(DrvUninst PRIVATE -Wall -Wextra -O2)
+target_link_options(DrvUninst PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(DrvUninst PRIVATE setupapi shlwapi advapi32 comctl32 user32 gdi32)
+set_target_properties(DrvUninst PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# Small Windows programs the end-to-end tests use (the user stand-in and helpers).
+file(GLOB WINE_TOOL_SOURCES CONFIGURE_DEPENDS tests/wine/tools/*.cpp)
+foreach(src ${WINE_TOOL_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+  target_link_libraries(${name} PRIVATE user32 advapi32 setupapi)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+endforeach()

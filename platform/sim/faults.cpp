@@ -1,0 +1,66 @@
+#include "platform/sim/faults.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sim {
+namespace {
+
+std::vector<FaultRule>& Rules() {
+  static std::vector<FaultRule> rules;
+  return rules;
+}
+
+std::vector<CallRecord>& Log() {
+  static std::vector<CallRecord> log;
+  return log;
+}
+
+}  // namespace
+
+std::string ToLower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) { return ToLower(a) == ToLower(b); }
+
+bool ContainsNoCase(const std::string& haystack, const std::string& needle) {
+  return ToLower(haystack).find(ToLower(needle)) != std::string::npos;
+}
+
+size_t InjectFault(const std::string& api, DWORD error, const std::string& subject, long index, int nth) {
+  FaultRule rule;
+  rule.api = api;
+  rule.subject = subject;
+  rule.index = index;
+  rule.nth = nth;
+  rule.error = error;
+  Rules().push_back(rule);
+  return Rules().size() - 1;
+}
+
+void ClearFaults() { Rules().clear(); }
+
+DWORD CheckFault(const char* api, const std::string& subject, long index) {
+  Log().push_back(CallRecord{api, subject, index});
+  for (FaultRule& rule : Rules()) {
+    if (rule.api != "*" && rule.api != api) continue;
+    if (!rule.subject.empty() && !ContainsNoCase(subject, rule.subject)) continue;
+    if (rule.index >= 0 && rule.index != index) continue;
+    ++rule.seen;
+    if (rule.nth != 0 && rule.seen != rule.nth) continue;
+    return rule.error;
+  }
+  return 0;
+}
+
+const std::vector<CallRecord>& CallLog() { return Log(); }
+void ClearCallLog() { Log().clear(); }
+
+size_t CountCalls(const std::string& api) {
+  return static_cast<size_t>(
+      std::count_if(Log().begin(), Log().end(), [&](const CallRecord& r) { return r.api == api; }));
+}
+
+}  // namespace sim

@@ -1,0 +1,15 @@
+// The program's one view of the operating system. On Windows it is the SDK;
+// elsewhere the same declarations are served by the simulated machine.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+#include <setupapi.h>
+#include <shlwapi.h>
+#include <tlhelp32.h>
+#include <string.h>
+#else
+#include "platform/sim/win32_types.h"
+#include "platform/sim/win32_api.h"
+#endif
