@@ -6,7 +6,9 @@ endif()
 add_compile_options(-Wall -Wextra -g)
 
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS platform/sim/*.cpp)
-add_library(drvuninst_core STATIC ${PROGRAM_SOURCES} ${SIM_SOURCES})
+# A developer may link extra sources of their own while parts are in progress.
+set(DRVUNINST_EXTRA_SOURCES "" CACHE STRING "Extra sources for local work")
+add_library(drvuninst_core STATIC ${PROGRAM_SOURCES} ${SIM_SOURCES} ${DRVUNINST_EXTRA_SOURCES})
 target_include_directories(drvuninst_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(drvuninst_core PUBLIC DRVUNINST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 

@@ -1,0 +1,15 @@
+// Finding the package's present devices by hardware-ID prefix, and removing them.
+#pragma once
+
+// NT family: counts (device, primary entry) matches and completes matched
+// primary entries from the variants.
+int ScanDevicesNT();
+// 9x family: as above, and records the devices' enumeration-key names into
+// g_strVenID / g_strCxID.
+int ScanDevicesWin9x();
+// NT family: removes present devices matching a primary or extension entry.
+int RemoveMatchedDevices();
+
+// A device's first hardware ID begins with the entry's prefix, case ignored.
+// An empty prefix matches nothing.
+bool HardwareIdMatches(const char* hardwareId, const char* prefix);

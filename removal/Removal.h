@@ -1,0 +1,7 @@
+// The registry clean-ups and the receiver stop of the removal sequences.
+#pragma once
+
+int CleanRegistryNT();
+int CleanRegistryWin9x();
+unsigned int GetNTMinorVersion();
+void KillProcessByName(const char* name);
