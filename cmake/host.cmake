@@ -21,6 +21,9 @@ add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE drvuninst_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/host-extra.cmake)
-  include(${CMAKE_SOURCE_DIR}/cmake/host-extra.cmake)
-endif()
+# The scenario runner and the end-to-end tests under Wine.
+foreach(part scenarios wine-tests benchmarks)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
+    include(${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
+  endif()
+endforeach()

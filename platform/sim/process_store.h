@@ -1,0 +1,31 @@
+// The simulated process list: other programs running on the machine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace sim {
+namespace processes {
+
+// Starts a process with that executable name (as it appears in a snapshot);
+// returns its process ID.
+DWORD Start(const std::string& exeName);
+bool Alive(DWORD pid);
+// Names of running processes, in snapshot order.
+std::vector<std::string> Running();
+// Processes ended by TerminateProcess, in order, with their exit codes.
+struct Ended {
+  DWORD pid;
+  std::string exeName;
+  UINT exitCode;
+};
+const std::vector<Ended>& Terminated();
+// Whether SeDebugPrivilege is enabled in the program's own token.
+bool DebugPrivilegeEnabled();
+// Handles (snapshots, tokens, processes) opened and not yet closed.
+size_t OpenHandleCount();
+
+}  // namespace processes
+}  // namespace sim
