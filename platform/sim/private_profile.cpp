@@ -130,7 +130,7 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
     list += item;
     list += '\0';
   }
-  if (list.size() + 1 <= size) {
+  if (list.size() + 1 < size) {  // an exact fit counts as cut, as measured
     std::memcpy(buffer, list.data(), list.size());
     buffer[list.size()] = '\0';
     return static_cast<DWORD>(list.size());
