@@ -1,0 +1,76 @@
+// 9x family: the package's media-class instances (two passes), the
+// enumeration keys of its devices and its Uninstall entry.
+#include <cstring>
+#include <vector>
+
+#include "app/DrvUninstApp.h"
+#include "removal/RegistryNames.h"
+#include "removal/Removal.h"
+
+namespace {
+
+const char kMediaClassKey9x[] = "SYSTEM\\CurrentControlSet\\Services\\Class\\MEDIA";
+const DWORD kDescriptionSize = 256;
+
+// The size variable carries over from one read to the next, as it always
+// has; a longer description is then read again with the size reported.
+void ReadDescription(HKEY instance, char* description, DWORD* size) {
+  std::memset(description, 0, kDescriptionSize + 1);
+  // Never more than the buffer holds, whatever the last read reported.
+  if (*size > kDescriptionSize) *size = kDescriptionSize;
+  const LSTATUS read =
+      RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), size);
+  if (read != ERROR_MORE_DATA) return;
+  if (*size > kDescriptionSize) *size = kDescriptionSize;
+  RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), size);
+}
+
+void MediaClassPass(DWORD* descriptionSize) {
+  HKEY classKey = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKey9x, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
+  std::vector<CString> matches;
+  char subkeyName[256];
+  char description[kDescriptionSize + 1];
+  for (DWORD index = 0;; ++index) {
+    DWORD nameSize = sizeof(subkeyName);
+    FILETIME lastWrite;
+    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    HKEY instance = nullptr;
+    if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) continue;
+    ReadDescription(instance, description, descriptionSize);
+    RegCloseKey(instance);
+    if (DescriptionEqualsAnyName(description, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
+        DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum)) {
+      matches.push_back(subkeyName);
+    }
+  }
+  DeleteNamedSubkeys(classKey, matches);
+  RegCloseKey(classKey);
+}
+
+void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
+  const int usable = UsableCount(count, MAX_ENUM_IDS);
+  for (int i = 0; i < usable; ++i) {
+    // An empty name would be the enumeration branch itself.
+    if (names[i].IsEmpty()) continue;
+    HKEY parent = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) continue;
+    RegDeleteKeyA(parent, names[i]);
+    RegCloseKey(parent);
+  }
+}
+
+}  // namespace
+
+int CleanRegistryWin9x() {
+  DWORD descriptionSize = kDescriptionSize;
+  MediaClassPass(&descriptionSize);
+  MediaClassPass(&descriptionSize);
+  DeleteEnumKeys(g_bUsbDevice ? "Enum\\USB" : "Enum\\PCI", g_strVenID, g_nVenIDNum);
+  DeleteEnumKeys("Enum\\STREAM", g_strCxID, g_nCxIDNum);
+  DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  return 1;
+}

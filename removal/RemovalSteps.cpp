@@ -1,0 +1,64 @@
+#include "removal/RemovalSteps.h"
+
+#include <cstring>
+
+#include "app/DrvUninstApp.h"
+
+namespace {
+const UINT kDirectorySize = 100;
+const DWORD kStepPauseMs = 20;
+
+void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
+  if (CWnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
+}
+
+LRESULT SendToProgressBar(CDrvUninstDlg& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS);
+  return bar == nullptr ? 0 : bar->SendMessage(message, wParam, lParam);
+}
+}  // namespace
+
+void ShowProgressDisplay(CDrvUninstDlg& dialog) {
+  SetItemText(dialog, IDC_TOP_LINE, "");
+  SetItemText(dialog, IDC_HEADING, "Delete Files:");
+  SetItemText(dialog, IDC_FILE_LINE, "");
+  SetItemText(dialog, IDC_PROMPT, "");
+  if (CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS)) bar->ShowWindow(SW_SHOW);
+  SendToProgressBar(dialog, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  SendToProgressBar(dialog, PBM_SETSTEP, 6, 0);
+}
+
+bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path) {
+  // An empty name would be the directory itself.
+  if (fileName[0] == '\0') return false;
+  char directory[kDirectorySize];
+  const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
+  if (length == 0 || length >= kDirectorySize) return false;
+  if (length + std::strlen(subdirectory) >= kDirectorySize) return false;
+  lstrcatA(directory, subdirectory);
+  *path = CString(directory) + fileName;
+  path->MakeLower();
+  return true;
+}
+
+void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text) { SetItemText(dialog, IDC_FILE_LINE, text); }
+
+void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
+  ShowStatusLine(dialog, path);
+  if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
+  DeleteFileA(path);
+}
+
+void StepProgress(CDrvUninstDlg& dialog, bool pause) {
+  SendToProgressBar(dialog, PBM_STEPIT, 0, 0);
+  if (pause) Sleep(kStepPauseMs);
+}
+
+void SetProgress(CDrvUninstDlg& dialog, int position) {
+  SendToProgressBar(dialog, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void ShowFinalMessage(CDrvUninstDlg& dialog) {
+  const CString message = CString(theApp.m_szUnInstDrvPassMsg) + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
+  dialog.MessageBox(message, theApp.m_szUnInstDrvAppTitle, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,26 @@
+// The steps both removal sequences share: the progress display, the paths
+// they build, the deletion of one shown file and the final message.
+#pragma once
+
+#include "app/DrvUninstDlg.h"
+
+// Clears the prompt, shows "Delete Files:" and the progress bar, 0..100 by 6.
+void ShowProgressDisplay(CDrvUninstDlg& dialog);
+
+// Windows directory + subdirectory text + file name, lower-cased. False for
+// an empty file name or a Windows directory that does not fit the 100
+// characters the directory is built in: such a path is skipped.
+bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
+
+void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
+
+// Shows the path in the status line and deletes it, first clearing
+// read-only, hidden and system when resetAttributes is set.
+void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
+
+// One step of the bar, then a pause when asked.
+void StepProgress(CDrvUninstDlg& dialog, bool pause);
+void SetProgress(CDrvUninstDlg& dialog, int position);
+
+// The reboot message, owned by the (already ended) dialog.
+void ShowFinalMessage(CDrvUninstDlg& dialog);

@@ -1,0 +1,79 @@
+// The whole removal on the NT family, run inside the OK button's handler.
+#include <cstring>
+
+#include "app/DrvUninstApp.h"
+#include "app/DrvUninstDlg.h"
+#include "devices/DeviceScan.h"
+#include "removal/InfCollection.h"
+#include "removal/RegistryNames.h"
+#include "removal/RemovalSteps.h"
+#include "removal/Removal.h"
+
+namespace {
+
+void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
+  char pnfName[INF_SLOT_SIZE];
+  PnfNameFor(infName, pnfName, sizeof(pnfName));
+  CString infPath;
+  CString pnfPath;
+  if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
+    ShowStatusLine(dialog, pnfPath);
+    ShowStatusLine(dialog, infPath);
+    SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
+    SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
+    DeleteFileA(infPath);
+    DeleteFileA(pnfPath);
+  }
+  StepProgress(dialog, true);
+}
+
+void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
+  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
+  for (int i = 0; i < usable; ++i) {
+    CString path;
+    if (BuildRemovalPath("\\system32\\drivers\\", entries[i].szDrvSYS, &path)) DeleteShownFile(dialog, path, true);
+    StepProgress(dialog, true);
+  }
+}
+
+}  // namespace
+
+int CDrvUninstDlg::UninstallNT() {
+  ShowProgressDisplay(*this);
+
+  m_nFoundDevNum = ScanDevicesNT();
+  if (m_nFoundDevNum != theApp.m_nDevIDNum) {
+    OnOK();
+    return 0;
+  }
+
+  if (GetNTMinorVersion() != 0) KillProcessByName("ehRecvr.exe");
+
+  ChooseClassKey(theApp.m_szMediaClass);
+  InfList infFiles;
+  CollectInfFiles(&infFiles);
+  for (int i = 0; i < infFiles.count; ++i) DeleteInfAndPnf(*this, infFiles.slots[i]);
+
+  DeleteDriverFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum);
+  DeleteDriverFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+
+  const int supportFiles = UsableCount(theApp.m_nExtDllFileNum, MAX_DRV_ENTRIES);
+  for (int i = 0; i < supportFiles; ++i) {
+    CString path;
+    if (BuildRemovalPath("\\system32\\", theApp.m_szExtCopyFileName[i], &path)) DeleteShownFile(*this, path, true);
+  }
+
+  // The uninstaller keeps its attributes: a read-only one stays.
+  CString uninstaller;
+  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(*this, uninstaller, false);
+  StepProgress(*this, false);
+
+  RemoveMatchedDevices();
+  SetProgress(*this, 90);
+  CleanRegistryNT();
+  SetProgress(*this, 100);
+
+  OnOK();
+  ShowFinalMessage(*this);
+  return 1;
+}

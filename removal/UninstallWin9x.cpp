@@ -1,0 +1,67 @@
+// The whole removal on Windows 95, 98 and ME, run inside the OK button's handler.
+#include "app/DrvUninstApp.h"
+#include "app/DrvUninstDlg.h"
+#include "devices/DeviceScan.h"
+#include "removal/RemovalSteps.h"
+#include "removal/Removal.h"
+
+namespace {
+
+void DeleteInfFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count, bool withPnf) {
+  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
+  for (int i = 0; i < usable; ++i) {
+    CString infPath;
+    if (BuildRemovalPath("\\inf\\", entries[i].szDrvINF, &infPath)) {
+      DeleteShownFile(dialog, infPath, true);
+      CString pnfName(entries[i].szDrvINF);
+      pnfName.MakeLower();
+      // Only the file name changes: a directory named like "x.inf" stays as it is.
+      pnfName.Replace(".inf", ".pnf");
+      CString pnfPath;
+      if (withPnf && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) DeleteShownFile(dialog, pnfPath, true);
+    }
+    StepProgress(dialog, true);
+  }
+}
+
+void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
+  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
+  for (int i = 0; i < usable; ++i) {
+    CString path;
+    if (BuildRemovalPath("\\system32\\drivers\\", entries[i].szDrvSYS, &path)) DeleteShownFile(dialog, path, true);
+    StepProgress(dialog, true);
+  }
+}
+
+}  // namespace
+
+int CDrvUninstDlg::UninstallWin9x() {
+  ShowProgressDisplay(*this);
+  ScanDevicesWin9x();
+
+  DeleteInfFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum, true);
+  DeleteInfFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, true);
+  DeleteInfFiles(*this, theApp.m_PossibleDevDrv, theApp.m_nPossibleDevIDNum, false);
+
+  DeleteDriverFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum);
+  DeleteDriverFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+
+  const int supportFiles = UsableCount(theApp.m_nExtDllFileNum, MAX_DRV_ENTRIES);
+  for (int i = 0; i < supportFiles; ++i) {
+    CString path;
+    if (BuildRemovalPath("\\system\\", theApp.m_szExtCopyFileName[i], &path)) DeleteShownFile(*this, path, true);
+    StepProgress(*this, true);
+  }
+
+  // The uninstaller keeps its attributes: a read-only one stays.
+  CString uninstaller;
+  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(*this, uninstaller, false);
+  StepProgress(*this, false);
+
+  CleanRegistryWin9x();
+  SetProgress(*this, 100);
+
+  OnOK();
+  ShowFinalMessage(*this);
+  return 1;
+}
