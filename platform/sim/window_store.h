@@ -2,6 +2,7 @@
 // boxes, other programs' top-level windows, and a scripted user.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct MessageBoxRecord {
   std::string caption;
   UINT style;
   bool ownedByDialog;
+  HWND owner = nullptr;
 };
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
@@ -64,12 +66,46 @@ struct DialogSnapshot {
     std::string className;
     std::string text;
     bool visible;
-    RECT rect;  // dialog units
+    RECT rect;  // dialog units: left, top, right, bottom
   };
-  std::vector<Control> controls;
+  std::vector<Control> controls;  // in tab order
   int progressMin = 0, progressMax = 100, progressPos = 0, progressStep = 10;
+  bool iconic = false;
+  HICON bigIcon = nullptr;
+  HICON smallIcon = nullptr;
 };
 const DialogSnapshot& LastDialog();
+
+// Called once the dialog has handled WM_INITDIALOG, before the scripted
+// user acts: lets a test send the running dialog messages of its own.
+void WhileDialogRuns(std::function<void(HWND dialog)> hook);
+
+// Every message the dialog's procedure was given, and what it resulted in.
+struct DialogMessage {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  LRESULT result;
+};
+const std::vector<DialogMessage>& DialogMessages();
+
+// Icons drawn with DrawIcon, and painting left to the default processing.
+struct IconDrawing {
+  HDC dc;
+  int x;
+  int y;
+  HICON icon;
+};
+const std::vector<IconDrawing>& IconsDrawn();
+int DefaultPaints();
+// BeginPaint calls not yet matched by EndPaint.
+int OpenPaintContexts();
+
+// True once the program sent a message that a hung window would never have
+// answered: on a real machine the program would hang there for good.
+bool SendBlockedForever();
+// Simulated time the program spent waiting on other windows.
+unsigned long long WaitedMilliseconds();
 
 }  // namespace windows
 }  // namespace sim
