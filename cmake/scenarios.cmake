@@ -1,0 +1,20 @@
+# The scenario runner on the simulated machine: a library that lays a
+# scenario folder into the machine and checks it, the drvuninst-sim tool, and
+# one test per folder of tests/scenarios.
+file(GLOB SCENARIO_LIB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/scenario/*.cpp)
+add_library(drvuninst_scenario STATIC ${SCENARIO_LIB_SOURCES})
+target_link_libraries(drvuninst_scenario PUBLIC drvuninst_core)
+
+add_executable(drvuninst-sim ${CMAKE_SOURCE_DIR}/tools/drvuninst-sim/main.cpp)
+target_link_libraries(drvuninst-sim PRIVATE drvuninst_scenario)
+
+target_link_libraries(unit_tests PRIVATE drvuninst_scenario)
+
+file(GLOB SCENARIO_ENTRIES LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*)
+foreach(entry ${SCENARIO_ENTRIES})
+  if(IS_DIRECTORY ${entry})
+    get_filename_component(scenario_name ${entry} NAME)
+    add_test(NAME sim.${scenario_name} COMMAND drvuninst-sim ${entry} --check)
+    set_tests_properties(sim.${scenario_name} PROPERTIES LABELS scenario)
+  endif()
+endforeach()

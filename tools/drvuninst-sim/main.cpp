@@ -1,0 +1,111 @@
+// drvuninst-sim: runs the uninstaller on a machine image (a scenario folder)
+// on the simulated machine and tells what it showed, removed and kept.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+#include "tools/scenario/expectations.h"
+#include "tools/scenario/machine_image.h"
+#include "tools/scenario/report.h"
+#include "tools/scenario/run_program.h"
+#include "tools/scenario/snapshot.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: drvuninst-sim SCENARIO_DIR [--check]\n"
+    "\n"
+    "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
+    "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
+    "it removed, changed, kept and left alone (registry keys, files, devices,\n"
+    "processes, windows).\n"
+    "\n"
+    "SCENARIO_DIR holds (see tests/scenarios/README.md):\n"
+    "  machine.ini   Windows version, read-only files, running processes, open\n"
+    "                windows, and what the user does (ok, esc, close, box-ok)\n"
+    "  registry.reg  a regedit export (REGEDIT4 or Version 5.00, UTF-16 accepted)\n"
+    "  windows/      files of the Windows directory, the profile ZIZURUDO.ini among them\n"
+    "  expect        what must hold afterwards\n"
+    "\n"
+    "A vendor can preview what a profile does to a real PC: export the machine's\n"
+    "registry with regedit (HKLM\\SYSTEM\\CurrentControlSet\\Enum, the Uninstall and\n"
+    "Services keys, HKCU\\Control Panel\\International), copy the package's files\n"
+    "and the profile under windows/, write machine.ini with \"actions=ok box-ok\",\n"
+    "and run this tool on the folder. Nothing on the real machine is touched.\n"
+    "\n"
+    "--check   also check the folder's expect file; exit 1 when a line fails\n"
+    "          (done whenever an expect file exists)\n"
+    "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
+    "2 the folder could not be read.\n";
+
+bool ReadText(const std::filesystem::path& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  *text = bytes.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder;
+  bool check = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--check") == 0) {
+      check = true;
+    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::cout << kUsage;
+      return 0;
+    } else if (folder.empty()) {
+      folder = argv[i];
+    } else {
+      std::cerr << kUsage;
+      return 2;
+    }
+  }
+  if (folder.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+
+  sim::Reset();
+  const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
+  std::vector<std::string> errors;
+  const bool loaded = scenario::LoadMachineImage(folder, &errors);
+  for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
+  if (!loaded) return 2;
+
+  const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";
+  std::string expectText;
+  const bool haveExpect = ReadText(expectPath, &expectText);
+  if (check && !haveExpect) {
+    std::cerr << "drvuninst-sim: --check needs " << expectPath.string() << "\n";
+    return 2;
+  }
+
+  const scenario::MachineSnapshot before = scenario::CaptureMachine();
+  scenario::RunProgram();
+  const scenario::MachineSnapshot after = scenario::CaptureMachine();
+
+  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
+            << " machine\n";
+  std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
+
+  if (!haveExpect) return 0;
+  const std::vector<std::string> failures = scenario::CheckExpectations(scenario::ParseExpect(expectText));
+  if (failures.empty()) {
+    std::cout << "Expectations: all held\n";
+    return 0;
+  }
+  std::cout << "Expectations: " << failures.size() << " failed\n";
+  for (const std::string& failure : failures) std::cout << "  FAIL " << failure << "\n";
+  return 1;
+}

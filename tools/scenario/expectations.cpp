@@ -1,0 +1,199 @@
+#include "tools/scenario/expectations.h"
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+
+#include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/window_store.h"
+
+namespace scenario {
+namespace {
+
+const std::set<std::string>& Keywords() {
+  static const std::set<std::string> keywords = {
+      "box",         "no-box",       "dialog",       "no-dialog",    "text",           "progress",
+      "key-present", "key-absent",   "value",        "file-present", "file-absent",    "process-alive",
+      "process-gone", "window-alive", "window-gone", "known-difference"};
+  return keywords;
+}
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+      out += '\n';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string Shown(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+  return "\"" + out + "\"";
+}
+
+std::vector<std::string> SplitBar(const std::string& text, size_t parts) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  while (fields.size() + 1 < parts) {
+    const size_t bar = text.find('|', start);
+    if (bar == std::string::npos) break;
+    fields.push_back(text.substr(start, bar - start));
+    start = bar + 1;
+  }
+  fields.push_back(text.substr(start));
+  return fields;
+}
+
+bool IsNumber(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool ProcessRunning(const std::string& exe) {
+  for (const std::string& name : sim::processes::Running()) {
+    if (sim::EqualsNoCase(name, exe)) return true;
+  }
+  return false;
+}
+
+// The final text of a dialog control; id 0 is the caption.
+bool ControlText(int id, std::string* text) {
+  const sim::windows::DialogSnapshot& dialog = sim::windows::LastDialog();
+  if (!dialog.shown) return false;
+  if (id == 0) {
+    *text = dialog.caption;
+    return true;
+  }
+  for (const auto& control : dialog.controls) {
+    if (control.id == id) {
+      *text = control.text;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string CheckBoxes(const std::vector<const Expectation*>& boxes) {
+  const auto& shown = sim::windows::MessageBoxes();
+  size_t next = 0;
+  for (const Expectation* box : boxes) {
+    const std::vector<std::string> fields = SplitBar(box->argument, 2);
+    const std::string caption = fields[0];
+    const std::string text = fields.size() > 1 ? fields[1] : "";
+    while (next < shown.size() && !(shown[next].caption == caption && shown[next].text == text)) ++next;
+    if (next == shown.size()) {
+      std::ostringstream out;
+      out << "line " << box->line << ": no message box " << Shown(caption) << " | " << Shown(text)
+          << " in that order; shown:";
+      if (shown.empty()) out << " none";
+      for (const auto& record : shown) out << " [" << Shown(record.caption) << " | " << Shown(record.text) << "]";
+      return out.str();
+    }
+    ++next;
+  }
+  return "";
+}
+
+std::string CheckOne(const Expectation& item) {
+  const std::string& k = item.keyword;
+  const std::string& a = item.argument;
+  const std::string where = "line " + std::to_string(item.line) + ": ";
+  const auto& dialog = sim::windows::LastDialog();
+  if (k == "no-box") {
+    const auto& shown = sim::windows::MessageBoxes();
+    return shown.empty() ? "" : where + "a message box was shown: " + Shown(shown.front().caption) + " | " +
+                                    Shown(shown.front().text);
+  }
+  if (k == "dialog") {
+    if (!dialog.shown) return where + "the dialog was never shown";
+    return dialog.caption == a ? "" : where + "dialog caption " + Shown(dialog.caption) + ", expected " + Shown(a);
+  }
+  if (k == "no-dialog") return dialog.shown ? where + "the dialog was shown" : "";
+  if (k == "text") {
+    const size_t blank = a.find(' ');
+    const std::string id = a.substr(0, blank);
+    const std::string expected = blank == std::string::npos ? "" : a.substr(blank + 1);
+    if (!IsNumber(id)) return where + "text needs a control id: " + a;
+    std::string actual;
+    if (!ControlText(std::stoi(id), &actual)) return where + "no dialog control " + id;
+    return actual == expected ? ""
+                              : where + "control " + id + " reads " + Shown(actual) + ", expected " + Shown(expected);
+  }
+  if (k == "progress") {
+    if (!IsNumber(a)) return where + "progress needs a number: " + a;
+    return dialog.progressPos == std::stoi(a)
+               ? ""
+               : where + "progress at " + std::to_string(dialog.progressPos) + ", expected " + a;
+  }
+  if (k == "key-present") return sim::registry::Exists(a) ? "" : where + "key missing: " + a;
+  if (k == "key-absent") return sim::registry::Exists(a) ? where + "key still there: " + a : "";
+  if (k == "value") {
+    const std::vector<std::string> fields = SplitBar(a, 3);
+    if (fields.size() != 3) return where + "value needs key|name|text: " + a;
+    const auto actual = sim::registry::GetString(fields[0], fields[1]);
+    if (!actual) return where + "no value " + fields[1] + " under " + fields[0];
+    return *actual == fields[2] ? ""
+                                : where + "value " + fields[1] + " is " + Shown(*actual) + ", expected " +
+                                      Shown(fields[2]);
+  }
+  if (k == "file-present") return sim::files::Exists(a) ? "" : where + "file missing: " + a;
+  if (k == "file-absent") return sim::files::Exists(a) ? where + "file still there: " + a : "";
+  if (k == "process-alive") return ProcessRunning(a) ? "" : where + "process not running: " + a;
+  if (k == "process-gone") return ProcessRunning(a) ? where + "process still running: " + a : "";
+  if (k == "window-alive") {
+    return sim::windows::ForeignWindowAlive(a) ? "" : where + "window closed: " + Shown(a);
+  }
+  if (k == "window-gone") {
+    return sim::windows::ForeignWindowAlive(a) ? where + "window still open: " + Shown(a) : "";
+  }
+  return "";  // box lines are checked together; known-difference is documentation
+}
+
+}  // namespace
+
+ExpectFile ParseExpect(const std::string& text) {
+  ExpectFile expect;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#') continue;
+    const size_t blank = line.find(' ', start);
+    Expectation item;
+    item.line = number;
+    item.keyword = line.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+    item.argument = blank == std::string::npos ? "" : Unescape(line.substr(blank + 1));
+    if (!Keywords().count(item.keyword)) {
+      expect.errors.push_back("line " + std::to_string(number) + ": unknown keyword: " + item.keyword);
+      continue;
+    }
+    expect.items.push_back(item);
+  }
+  return expect;
+}
+
+std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
+  std::vector<std::string> failures = expect.errors;
+  std::vector<const Expectation*> boxes;
+  for (const Expectation& item : expect.items) {
+    if (item.keyword == "box") boxes.push_back(&item);
+    const std::string failure = CheckOne(item);
+    if (!failure.empty()) failures.push_back(failure);
+  }
+  const std::string boxFailure = CheckBoxes(boxes);
+  if (!boxFailure.empty()) failures.push_back(boxFailure);
+  return failures;
+}
+
+}  // namespace scenario

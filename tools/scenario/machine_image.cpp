@@ -1,0 +1,171 @@
+#include "tools/scenario/machine_image.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/window_store.h"
+#include "tools/scenario/ini_text.h"
+#include "tools/scenario/reg_file.h"
+
+namespace fs = std::filesystem;
+
+namespace scenario {
+namespace {
+
+bool ReadWholeFile(const fs::path& path, std::string* content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  *content = bytes.str();
+  return true;
+}
+
+std::string BackslashPath(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::vector<std::string> SplitOn(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string current;
+  std::istringstream in(text);
+  while (std::getline(in, current, separator)) {
+    const size_t begin = current.find_first_not_of(" \t");
+    const size_t end = current.find_last_not_of(" \t");
+    if (begin != std::string::npos) parts.push_back(current.substr(begin, end - begin + 1));
+  }
+  return parts;
+}
+
+std::vector<std::string> SplitBlanks(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  std::string word;
+  while (in >> word) words.push_back(word);
+  return words;
+}
+
+// Keys "1", "2", ... of a section, in numeric order.
+std::vector<std::pair<int, std::string>> Numbered(const IniSection& section) {
+  std::vector<std::pair<int, std::string>> entries;
+  for (const auto& entry : section) {
+    const std::string& key = entry.first;
+    if (key.empty() || key.find_first_not_of("0123456789") != std::string::npos) continue;
+    entries.emplace_back(std::atoi(key.c_str()), entry.second);
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+bool IsKnownAction(const std::string& action) {
+  return action == "ok" || action == "esc" || action == "close" || action == "box-ok";
+}
+
+bool LayWindowsFiles(const fs::path& root, const MachineImage& image, std::vector<std::string>* errors) {
+  std::vector<std::string> unmatched = image.readOnly;
+  bool ok = true;
+  if (fs::is_directory(root)) {
+    std::vector<fs::path> paths;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) paths.push_back(entry.path());
+    std::sort(paths.begin(), paths.end());
+    for (const fs::path& path : paths) {
+      const std::string relative = BackslashPath(fs::relative(path, root).generic_string());
+      if (fs::is_directory(path)) {
+        sim::files::MakeDirectory(relative);
+        continue;
+      }
+      std::string content;
+      if (!ReadWholeFile(path, &content)) {
+        errors->push_back("cannot read " + path.string());
+        ok = false;
+        continue;
+      }
+      DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+      auto listed = std::find_if(unmatched.begin(), unmatched.end(),
+                                 [&](const std::string& name) { return sim::EqualsNoCase(name, relative); });
+      if (listed != unmatched.end()) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+        unmatched.erase(listed);
+      }
+      sim::files::Write(relative, content, attributes);
+    }
+  }
+  for (const std::string& name : unmatched) {
+    errors->push_back("machine.ini: read-only file not in windows/: " + name);
+    ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<std::string>* errors) {
+  bool ok = true;
+  IniText ini = ParseIni(text);
+  IniSection& machine = ini["machine"];
+  if (machine.count("version") && !machine["version"].empty()) image->version = sim::ToLower(machine["version"]);
+  for (const std::string& name : SplitOn(machine["readonly"], '|')) image->readOnly.push_back(BackslashPath(name));
+  for (const auto& entry : Numbered(ini["processes"])) image->processes.push_back(entry.second);
+  IniSection& windows = ini["windows"];
+  for (const auto& entry : Numbered(windows)) {
+    MachineImage::Window window;
+    window.title = entry.second;
+    auto hung = windows.find(std::to_string(entry.first) + ".hung");
+    window.hung = hung != windows.end() && hung->second == "1";
+    image->windows.push_back(window);
+  }
+  for (const std::string& action : SplitBlanks(ini["user"]["actions"])) {
+    if (!IsKnownAction(action)) {
+      errors->push_back("machine.ini: unknown user action: " + action);
+      ok = false;
+      continue;
+    }
+    image->actions.push_back(action);
+  }
+  return ok;
+}
+
+bool LoadMachineImage(const std::string& folder, std::vector<std::string>* errors) {
+  const fs::path root(folder);
+  if (!fs::is_directory(root)) {
+    errors->push_back("not a scenario folder: " + folder);
+    return false;
+  }
+  bool ok = true;
+  MachineImage image;
+  std::string iniText;
+  if (fs::exists(root / "machine.ini")) {
+    if (!ReadWholeFile(root / "machine.ini", &iniText)) {
+      errors->push_back("cannot read machine.ini");
+      ok = false;
+    }
+  }
+  ok = ReadMachineIni(iniText, &image, errors) && ok;
+
+  sim::Reset();
+  if (!sim::SetVersion(image.version)) {
+    errors->push_back("machine.ini: unknown Windows version: " + image.version);
+    ok = false;
+  }
+  if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
+  ok = LayWindowsFiles(root / "windows", image, errors) && ok;
+  for (const std::string& exe : image.processes) sim::processes::Start(exe);
+  for (const MachineImage::Window& window : image.windows) {
+    sim::windows::ForeignWindow foreign;
+    foreign.title = window.title;
+    foreign.hung = window.hung;
+    sim::windows::AddForeignWindow(foreign);
+  }
+  sim::windows::ScriptUser(image.actions);
+  return ok;
+}
+
+}  // namespace scenario

@@ -1,0 +1,29 @@
+// A scenario folder as a machine: machine.ini, registry.reg and windows/,
+// laid into the simulated machine before the program runs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+struct MachineImage {
+  std::string version = "win7";
+  std::vector<std::string> readOnly;  // relative to the Windows directory, '\' separated
+  std::vector<std::string> processes;
+  struct Window {
+    std::string title;
+    bool hung = false;
+  };
+  std::vector<Window> windows;
+  std::vector<std::string> actions;  // ok | esc | close | box-ok
+};
+
+// machine.ini's text; problems (an unknown version or action) go to errors.
+bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<std::string>* errors);
+
+// Resets the simulated machine and lays the folder into it. Returns false,
+// with readable reasons, when the folder cannot be taken as it stands.
+bool LoadMachineImage(const std::string& folder, std::vector<std::string>* errors);
+
+}  // namespace scenario

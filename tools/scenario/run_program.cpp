@@ -1,0 +1,21 @@
+#include "tools/scenario/run_program.h"
+
+#include "app/DrvUninstApp.h"
+
+namespace scenario {
+
+int RunProgram() {
+  // The program's statics live for the whole process here; give each run the
+  // state a newly started process has.
+  static_cast<UninstProfile&>(theApp) = UninstProfile{};
+  g_nVenIDNum = 0;
+  g_nCxIDNum = 0;
+  g_bUsbDevice = FALSE;
+  for (CString& id : g_strVenID) id = "";
+  for (CString& id : g_strCxID) id = "";
+  g_szClassKey[0] = '\0';
+  theApp.m_pMainWnd = nullptr;
+  return AfxWinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
+}
+
+}  // namespace scenario
