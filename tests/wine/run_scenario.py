@@ -1,0 +1,221 @@
+#!/usr/bin/env python3
+"""Runs one scenario folder end to end under Wine: lays the machine image into a
+fresh prefix, runs DrvUninst.exe with the user stand-in, and checks every
+expect line against what really happened.
+
+Exit status: 0 all expect lines hold, 1 some do not (or the run broke),
+77 Wine or the Windows build is missing (ctest reports the test as skipped).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+import scenario as scenario_mod  # noqa: E402
+import wineprefix  # noqa: E402
+
+SKIP = 77
+TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe")
+HARNESS = "C:\\harness"
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def parse_args():
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("scenario")
+    p.add_argument("--exe", default=os.path.join(REPO, "build", "windows", "DrvUninst.exe"))
+    p.add_argument("--tools", default=os.path.join(REPO, "build", "windows", "tools"))
+    p.add_argument("--work", default=os.path.join(REPO, "build", "wine-prefixes"))
+    p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
+    p.add_argument("--report", action="store_true", help="list what was removed and left, per kind")
+    p.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
+    return p.parse_args()
+
+
+class Run:
+    def __init__(self, args, scen):
+        self.args = args
+        self.scen = scen
+        self.prefix = os.path.join(os.path.abspath(args.work), "run-%s-%d" % (scen.name, os.getpid()))
+        self.harness = os.path.join(self.prefix, "drive_c", "harness")
+        self.windir = os.path.join(self.prefix, "drive_c", "windows")
+        self.env = wineprefix.wine_env(self.prefix)
+
+    def wine(self, args, timeout, log_name):
+        """Runs a Windows program; output goes to a log file, never a pipe, since
+        the helpers it starts would hold a pipe open."""
+        with open(os.path.join(self.harness, log_name + ".log"), "wb") as log:
+            return subprocess.run([wineprefix.loader()] + args, env=self.env, cwd=self.harness,
+                                  stdout=log, stderr=log, timeout=timeout).returncode
+
+    def log_text(self, log_name):
+        path = os.path.join(self.harness, log_name + ".log")
+        return open(path, encoding="utf-8", errors="replace").read().strip() if os.path.exists(path) else ""
+
+    def prepare(self):
+        template = wineprefix.ensure_template(os.path.abspath(self.args.work), print)
+        wineprefix.clone(template, self.prefix)
+        os.makedirs(os.path.join(self.harness, "procs"), exist_ok=True)
+        for tool in TOOLS:
+            shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
+        shutil.copy2(self.args.exe, os.path.join(self.harness, "DrvUninst.exe"))
+        for name in self.scen.processes:
+            # Started under exactly this name: the program compares it case-sensitively.
+            shutil.copy2(os.path.join(self.args.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
+        for rel in self.scen.files():
+            wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
+                                wineprefix.resolve(self.windir, rel))
+        for rel in self.scen.readonly:
+            target = wineprefix.resolve(self.windir, rel)
+            if not os.path.exists(target):
+                raise RuntimeError("machine.ini names a read-only file that the image lacks: " + rel)
+            wineprefix.make_read_only(target)
+        self.import_registry()
+
+    def import_registry(self):
+        text, utf16 = self.scen.registry_text()
+        if text is None:
+            text = "REGEDIT4\r\n"
+        text = text.rstrip("\r\n\x00") + "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n\"Version\"=\"%s\"\r\n" % self.scen.version
+        path = os.path.join(self.harness, "machine.reg")
+        with open(path, "wb") as f:
+            f.write(("\ufeff" + text).encode("utf-16-le") if utf16 else text.encode("latin-1", errors="replace"))
+        # The 64-bit regedit (see wineprefix.loader): the 32-bit one would put HKLM\Software under Wow6432Node.
+        if self.wine(["regedit", "/S", HARNESS + "\\machine.reg"], 120, "regedit") != 0:
+            raise RuntimeError("regedit could not import the machine image: " + self.log_text("regedit"))
+
+    def start_others(self):
+        args = [HARNESS + "\\launch.exe", HARNESS + "\\topwindow.exe"]
+        for name in self.scen.processes:
+            args += ["proc", HARNESS + "\\procs\\" + name]
+        for title, hung in self.scen.windows:
+            args += ["window", title, "1" if hung else "0"]
+        if len(args) > 2 and self.wine(args, 60, "launch") != 0:
+            raise RuntimeError("the machine's other programs did not start: " + self.log_text("launch"))
+
+    def run_program(self):
+        results = os.path.join(self.harness, "results.txt")
+        args = [HARNESS + "\\userstandin.exe", HARNESS + "\\results.txt", str(self.args.timeout),
+                " ".join(self.scen.actions), HARNESS + "\\DrvUninst.exe"]
+        self.wine(args, self.args.timeout + 30, "userstandin")
+        outcome = checks.Outcome()
+        if not os.path.exists(results):
+            raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
+        outcome.read_results(results)
+        return outcome
+
+    def probe(self, questions, name):
+        with open(os.path.join(self.harness, name + ".q"), "wb") as f:
+            for kind, arg in questions:
+                f.write(("%s\t%s\r\n" % (kind, arg)).encode("cp1252", errors="replace"))
+        self.wine([HARNESS + "\\probe.exe", HARNESS + "\\" + name + ".q", HARNESS + "\\" + name + ".a"], 60, name)
+        return checks.read_answers(os.path.join(self.harness, name + ".a"))
+
+
+def inventory(scen):
+    """What the image put on the machine, per kind, as probe questions."""
+    keys = scen.registry_keys()
+    return [
+        ("files", [("file", f) for f in scen.files()]),
+        ("registry keys", [("key", k) for k in keys if not scenario_mod.is_device_key(k)]),
+        ("devices", [("key", k) for k in keys if scenario_mod.is_device_key(k)]),
+        ("processes", [("process", p) for p in scen.processes]),
+        ("windows", [("window", t) for t, _ in scen.windows]),
+    ]
+
+
+def is_there(kind, answer):
+    if kind == "file":
+        return answer is not None and answer.startswith("attr:")
+    if kind == "process":
+        return answer is not None and answer.isdigit() and int(answer) > 0
+    return answer == "present"
+
+
+def print_shown(outcome):
+    print("What the program showed:")
+    if outcome.dialog is None:
+        print("  no dialog")
+    else:
+        print('  dialog "%s"' % outcome.dialog)
+        for ident in sorted(outcome.texts):
+            if ident == 1000:
+                continue
+            state = "" if ident == 0 or outcome.shown.get(ident, True) else " (hidden)"
+            print('    control %-4d "%s"%s' % (ident, outcome.texts[ident].replace("\n", "\\n"), state))
+        bar = "" if outcome.shown.get(1000, False) else " (hidden)"
+        print("    progress bar at %s%s" % (outcome.progress, bar))
+    for caption, text in outcome.boxes:
+        print('  message box "%s":' % caption)
+        for line in text.split("\n"):
+            print("    | " + line)
+    print("  user actions: " + (", ".join(outcome.actions) or "none"))
+    for action in outcome.unused:
+        print("  not needed: " + action)
+    if outcome.timed_out:
+        print("  the program did not end in time and was stopped")
+
+
+def print_report(groups, before, after):
+    print("What it removed and what it left:")
+    for title, questions in groups:
+        if not questions:
+            continue
+        removed = [arg for kind, arg in questions if is_there(kind, before.get((kind, arg))) and not is_there(kind, after.get((kind, arg)))]
+        left = [arg for kind, arg in questions if is_there(kind, after.get((kind, arg)))]
+        print("  %s: %d removed, %d left" % (title, len(removed), len(left)))
+        for arg in removed:
+            print("    removed  " + arg)
+        for arg in left:
+            print("    left     " + arg)
+
+
+def main():
+    args = parse_args()
+    if shutil.which("wine") is None or shutil.which("wineserver") is None:
+        print("SKIP: Wine is not installed")
+        return SKIP
+    missing = [p for p in [args.exe] + [os.path.join(args.tools, t) for t in TOOLS] if not os.path.exists(p)]
+    if missing:
+        print("SKIP: the windows build is missing: " + ", ".join(missing))
+        return SKIP
+    scen = scenario_mod.Scenario(args.scenario)
+    run = Run(args, scen)
+    print("scenario %s (Windows version %s)" % (scen.name, scen.version))
+    failures = []
+    try:
+        run.prepare()
+        groups = inventory(scen)
+        listing = [q for _, qs in groups for q in qs] if args.report else []
+        before = run.probe(listing, "before") if listing else {}
+        run.start_others()
+        outcome = run.run_program()
+        after = run.probe(checks.questions_for(scen.expect) + listing, "after")
+        print_shown(outcome)
+        if args.report:
+            print_report(groups, before, after)
+        if outcome.timed_out:
+            failures.append("the program did not end within %d s" % args.timeout)
+        failures += checks.check(scen.expect, outcome, after)
+    except (RuntimeError, subprocess.SubprocessError, OSError) as e:
+        failures.append("the run broke: %s" % e)
+    finally:
+        wineprefix.kill(run.prefix)
+        if not args.keep:
+            wineprefix.remove(run.prefix)
+    if not scen.expect:
+        failures.append("the scenario has no expect lines")
+    if failures:
+        print("FAILED: %d of the expectations do not hold:" % len(failures))
+        for f in failures:
+            print("  " + f)
+        return 1
+    print("PASSED: all %d expect lines hold" % len(scen.expect))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

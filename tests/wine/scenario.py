@@ -1,0 +1,105 @@
+"""Reads a scenario folder: machine.ini, registry.reg, windows/ and expect."""
+import configparser
+import os
+import re
+
+DEFAULT_VERSION = "win7"
+
+
+class Scenario:
+    def __init__(self, folder):
+        self.folder = os.path.abspath(folder)
+        self.name = os.path.basename(self.folder.rstrip(os.sep))
+        self.version = DEFAULT_VERSION
+        self.readonly = []
+        self.processes = []
+        self.windows = []  # (title, hung)
+        self.actions = []
+        self._read_machine()
+        self.expect = read_expect(os.path.join(self.folder, "expect"))
+        self.registry_path = os.path.join(self.folder, "registry.reg")
+        self.windows_dir = os.path.join(self.folder, "windows")
+
+    def _read_machine(self):
+        path = os.path.join(self.folder, "machine.ini")
+        if not os.path.exists(path):
+            return
+        ini = configparser.ConfigParser(inline_comment_prefixes=(";",), interpolation=None, strict=False)
+        ini.optionxform = str
+        with open(path, encoding="utf-8-sig") as f:
+            ini.read_file(f)
+        if ini.has_section("machine"):
+            m = ini["machine"]
+            self.version = m.get("version", DEFAULT_VERSION).strip() or DEFAULT_VERSION
+            self.readonly = [p.strip() for p in m.get("readonly", "").split("|") if p.strip()]
+        if ini.has_section("processes"):
+            self.processes = [v.strip() for _, v in _numbered(ini["processes"]) if v.strip()]
+        if ini.has_section("windows"):
+            w = ini["windows"]
+            for key, title in _numbered(w):
+                hung = w.get(key + ".hung", "0").strip() == "1"
+                self.windows.append((title.strip(), hung))
+        if ini.has_section("user"):
+            self.actions = ini["user"].get("actions", "").split()
+
+    def files(self):
+        """Relative paths (backslash-separated) of the files under windows/."""
+        found = []
+        for root, _, names in os.walk(self.windows_dir):
+            for name in names:
+                rel = os.path.relpath(os.path.join(root, name), self.windows_dir)
+                found.append(rel.replace(os.sep, "\\"))
+        return sorted(found, key=str.lower)
+
+    def registry_text(self):
+        """The .reg file as text, and whether it was UTF-16 (as Windows exports it)."""
+        if not os.path.exists(self.registry_path):
+            return None, False
+        raw = open(self.registry_path, "rb").read()
+        if raw.startswith(b"\xff\xfe"):
+            return raw.decode("utf-16"), True
+        return raw.decode("latin-1"), False
+
+    def registry_keys(self):
+        """Keys the image creates, in file order, with the root spelled HKLM/HKCU."""
+        text, _ = self.registry_text()
+        keys = []
+        for line in (text or "").splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]") and not line.startswith("[-"):
+                keys.append(short_root(line[1:-1]))
+        return keys
+
+
+def _numbered(section):
+    items = [(k, v) for k, v in section.items() if k.isdigit()]
+    return sorted(items, key=lambda kv: int(kv[0]))
+
+
+def short_root(path):
+    path = re.sub(r"^HKEY_LOCAL_MACHINE(?=\\|$)", "HKLM", path, flags=re.I)
+    return re.sub(r"^HKEY_CURRENT_USER(?=\\|$)", "HKCU", path, flags=re.I)
+
+
+def is_device_key(path):
+    """An Enum\\<bus>\\<device>\\<instance> key: a Plug-and-Play device."""
+    parts = short_root(path).split("\\")
+    lower = [p.lower() for p in parts]
+    if lower[:4] != ["hklm", "system", "currentcontrolset", "enum"]:
+        return False
+    return len(parts) == 7
+
+
+def read_expect(path):
+    """(line number, keyword, argument) for every expect line."""
+    lines = []
+    if not os.path.exists(path):
+        return lines
+    with open(path, encoding="utf-8-sig") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\r\n")
+            if not line.strip() or line.lstrip().startswith("#"):
+                continue
+            keyword, _, argument = line.partition(" ")
+            lines.append((number, keyword, argument))
+    return lines

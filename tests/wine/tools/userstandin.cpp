@@ -1,0 +1,245 @@
+// The user stand-in: starts the program, watches its dialog and message boxes,
+// records what they show and presses what the script says. It polls with a
+// deadline and ends the program itself when the deadline passes, so a test
+// never hangs on a program that waits for input nobody gives.
+//
+//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM
+//   ACTIONS: blank-separated ok | esc | close | box-ok
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kControlIds[] = {0, 1004, 1003, 1002, 1001, IDOK, 1000};
+const DWORD kPollMs = 40;
+const DWORD kSettleMs = 300;     // let the dialog finish painting its texts before acting
+const DWORD kIdleCloseMs = 10000; // a dialog left open after the script ran out gets closed
+
+struct Windows {
+    HWND dialog = NULL;
+    std::vector<HWND> boxes;
+};
+
+struct DialogState {
+    bool seen = false;
+    std::string firstCaption;
+    std::string texts[sizeof(kControlIds) / sizeof(kControlIds[0])];
+    int shown[sizeof(kControlIds) / sizeof(kControlIds[0])] = {};
+    long progress = -1;
+};
+
+DWORD g_pid = 0;
+
+std::string Escape(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else out += c;
+    }
+    return out;
+}
+
+std::string TextOf(HWND w) {
+    char buf[1024] = "";
+    // Reads the text the window system keeps: no message, so a busy program cannot block us.
+    GetWindowTextA(w, buf, sizeof(buf));
+    return buf;
+}
+
+bool IsDialogClass(HWND w) {
+    char cls[64] = "";
+    GetClassNameA(w, cls, sizeof(cls));
+    return strcmp(cls, "#32770") == 0;
+}
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != g_pid || !IsDialogClass(w))
+        return TRUE;
+    Windows* found = reinterpret_cast<Windows*>(lp);
+    if (GetDlgItem(w, 0xFFFF) != NULL)
+        found->boxes.push_back(w);
+    else if (GetWindow(w, GW_OWNER) == NULL && GetDlgItem(w, 1001) != NULL)
+        found->dialog = w;
+    return TRUE;
+}
+
+Windows FindProgramWindows() {
+    Windows found;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void Snapshot(HWND dialog, DialogState& state) {
+    for (size_t i = 0; i < sizeof(kControlIds) / sizeof(kControlIds[0]); ++i) {
+        HWND w = kControlIds[i] == 0 ? dialog : GetDlgItem(dialog, kControlIds[i]);
+        if (w == NULL)
+            continue;
+        state.texts[i] = TextOf(w);
+        // The control's own flag: once the dialog has ended, its window is hidden as a whole.
+        state.shown[i] = (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0 ? 1 : 0;
+    }
+    HWND bar = GetDlgItem(dialog, 1000);
+    DWORD_PTR pos = 0;
+    // The program's thread may be busy removing; a short bounded wait keeps the last value.
+    if (bar != NULL && SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 200, &pos) != 0)
+        state.progress = static_cast<long>(pos);
+}
+
+std::vector<std::string> SplitActions(const char* text) {
+    std::vector<std::string> actions;
+    std::string cur;
+    for (const char* p = text; ; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\0') {
+            if (!cur.empty()) actions.push_back(cur);
+            cur.clear();
+            if (*p == '\0') break;
+        } else {
+            cur += *p;
+        }
+    }
+    return actions;
+}
+
+void PressOnDialog(HWND dialog, const std::string& action) {
+    if (action == "ok") {
+        HWND button = GetDlgItem(dialog, IDOK);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    } else if (action == "esc") {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    } else {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
+bool Contains(const std::vector<HWND>& list, HWND w) {
+    for (HWND x : list)
+        if (x == w) return true;
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM\n");
+        return 2;
+    }
+    std::vector<std::string> actions = SplitActions(argv[3]);
+    DWORD limitMs = static_cast<DWORD>(atoi(argv[2])) * 1000;
+    std::vector<std::string> log;
+
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof(pi));
+    std::string cmd = std::string("\"") + argv[4] + "\"";
+    if (!CreateProcessA(argv[4], &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        fprintf(stderr, "cannot start %s: error %lu\n", argv[4], GetLastError());
+        return 3;
+    }
+    g_pid = pi.dwProcessId;
+
+    DialogState dialog;
+    std::vector<HWND> boxesSeen;
+    size_t next = 0;
+    DWORD start = GetTickCount();
+    DWORD dialogSince = 0;
+    DWORD lastAct = start;
+    bool timedOut = false;
+    for (;;) {
+        bool ended = WaitForSingleObject(pi.hProcess, kPollMs) == WAIT_OBJECT_0;
+        DWORD now = GetTickCount();
+        Windows found = FindProgramWindows();
+        HWND openBox = NULL;
+        for (HWND box : found.boxes) {
+            if (!IsWindowVisible(box))
+                continue;
+            if (!Contains(boxesSeen, box)) {
+                boxesSeen.push_back(box);
+                HWND text = GetDlgItem(box, 0xFFFF);
+                log.push_back("box " + Escape(TextOf(box)) + "|" + Escape(TextOf(text)));
+            }
+            openBox = box;
+        }
+        if (found.dialog != NULL) {
+            if (!dialog.seen && IsWindowVisible(found.dialog)) {
+                dialog.seen = true;
+                dialog.firstCaption = TextOf(found.dialog);
+                log.push_back("dialog " + Escape(dialog.firstCaption));
+                dialogSince = now;
+            }
+            Snapshot(found.dialog, dialog);
+        }
+        if (ended)
+            break;
+        if (now - start > limitMs) {
+            timedOut = true;
+            break;
+        }
+        std::string want = next < actions.size() ? actions[next] : "";
+        if (openBox != NULL) {
+            // A box only offers OK; one the script did not foresee is still closed, so the run ends.
+            log.push_back(want == "box-ok" ? "action box-ok" : "action box-ok unscripted");
+            if (want == "box-ok") ++next;
+            PostMessageA(openBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            lastAct = now;
+            Sleep(kPollMs);
+            continue;
+        }
+        bool dialogReady = found.dialog != NULL && IsWindowVisible(found.dialog) && IsWindowEnabled(found.dialog)
+            && now - dialogSince >= kSettleMs;
+        if (!dialogReady)
+            continue;
+        if (want == "ok" || want == "esc" || want == "close") {
+            PressOnDialog(found.dialog, want);
+            log.push_back("action " + want);
+            ++next;
+            lastAct = now;
+        } else if (want.empty() && now - lastAct > kIdleCloseMs) {
+            PressOnDialog(found.dialog, "close");
+            log.push_back("action close unscripted");
+            lastAct = now;
+        }
+    }
+    if (timedOut) {
+        log.push_back("timeout");
+        TerminateProcess(pi.hProcess, 255);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    for (size_t i = next; i < actions.size(); ++i)
+        log.push_back("unused " + actions[i]);
+    if (dialog.seen) {
+        for (size_t i = 0; i < sizeof(kControlIds) / sizeof(kControlIds[0]); ++i) {
+            log.push_back("text " + std::to_string(kControlIds[i]) + " " + Escape(dialog.texts[i]));
+            log.push_back("shown " + std::to_string(kControlIds[i]) + " " + std::to_string(dialog.shown[i]));
+        }
+        log.push_back("progress " + std::to_string(dialog.progress));
+    }
+    log.push_back("exit " + std::to_string(code));
+
+    FILE* out = fopen(argv[1], "wb");
+    if (out == NULL) {
+        fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 4;
+    }
+    for (const std::string& line : log)
+        fprintf(out, "%s\n", line.c_str());
+    fclose(out);
+    return timedOut ? 1 : 0;
+}
