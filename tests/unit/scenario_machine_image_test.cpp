@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/file_store.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/window_store.h"
+#include "tools/scenario/machine_image.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(MachineIni, ReadsEverySection) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(scenario::ReadMachineIni(
+      "[machine]\nversion=WinXP\nreadonly=inf/oem3.inf | system32\\drivers\\t.sys\n"
+      "[processes]\n10=ten.exe\n2=two.exe\n1=one.exe\n"
+      "[windows]\n1=Remote Control\n1.hung=1\n2=Other; with = signs\n"
+      "[user]\nactions=ok  box-ok\n",
+      &image, &errors));
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(image.version, "winxp");
+  EXPECT_EQ(image.readOnly, (std::vector<std::string>{"inf\\oem3.inf", "system32\\drivers\\t.sys"}));
+  EXPECT_EQ(image.processes, (std::vector<std::string>{"one.exe", "two.exe", "ten.exe"}));
+  ASSERT_EQ(image.windows.size(), 2u);
+  EXPECT_TRUE(image.windows[0].hung);
+  EXPECT_FALSE(image.windows[1].hung);
+  EXPECT_EQ(image.windows[1].title, "Other; with = signs");
+  EXPECT_EQ(image.actions, (std::vector<std::string>{"ok", "box-ok"}));
+}
+
+TEST(MachineIni, AnEmptyFileIsAWin7MachineWithNothingRunning) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(scenario::ReadMachineIni("", &image, &errors));
+  EXPECT_EQ(image.version, "win7");
+  EXPECT_TRUE(image.processes.empty());
+  EXPECT_TRUE(image.actions.empty());
+}
+
+TEST(MachineIni, AnUnknownActionIsAnError) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(scenario::ReadMachineIni("[user]\nactions=ok cancel\n", &image, &errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("cancel"), std::string::npos);
+}
+
+class MachineFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("drvuninst-image-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  void Put(const std::string& relative, const std::string& content) {
+    const fs::path path = root_ / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+  }
+
+  bool Load(std::vector<std::string>* errors) { return scenario::LoadMachineImage(root_.string(), errors); }
+
+  fs::path root_;
+};
+
+TEST_F(MachineFolder, LaysTheWholeImageIntoAFreshMachine) {
+  sim::registry::Create("HKLM\\Software\\LeftFromBefore");
+  Put("machine.ini", "[machine]\nversion=win98\nreadonly=inf\\OEM3.inf\n[processes]\n1=ehRecvr.exe\n"
+                     "[windows]\n1=Remote Control\n");
+  Put("registry.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Vendor]\n\"a\"=\"b\"\n");
+  Put("windows/inf/oem3.inf", "[Version]\n");
+  Put("windows/ZIZURUDO.ini", "[1]\n");
+  std::vector<std::string> errors;
+  ASSERT_TRUE(Load(&errors)) << errors.front();
+  EXPECT_TRUE(sim::IsWin9xFamily());
+  EXPECT_FALSE(sim::registry::Exists("HKLM\\Software\\LeftFromBefore"));
+  EXPECT_EQ(sim::registry::GetString("HKLM\\Software\\Vendor", "a"), "b");
+  const auto inf = sim::files::Get("inf\\oem3.inf");
+  ASSERT_TRUE(inf.has_value());
+  EXPECT_EQ(inf->content, "[Version]\n");
+  EXPECT_EQ(inf->attributes, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(sim::files::Get("ZIZURUDO.ini")->attributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  const auto running = sim::processes::Running();
+  EXPECT_NE(std::find(running.begin(), running.end(), "ehRecvr.exe"), running.end());
+  EXPECT_TRUE(sim::windows::ForeignWindowAlive("Remote Control"));
+}
+
+TEST_F(MachineFolder, AReadOnlyNameWithoutItsFileIsAnError) {
+  Put("machine.ini", "[machine]\nreadonly=inf\\missing.inf\n");
+  std::vector<std::string> errors;
+  EXPECT_FALSE(Load(&errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("missing.inf"), std::string::npos);
+}
+
+TEST_F(MachineFolder, AnUnknownVersionIsAnError) {
+  Put("machine.ini", "[machine]\nversion=win31\n");
+  std::vector<std::string> errors;
+  EXPECT_FALSE(Load(&errors));
+  ASSERT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MachineFolder, ABrokenRegistryFileIsAnError) {
+  Put("registry.reg", "[HKEY_LOCAL_MACHINE\\Software\\Vendor]\n");
+  std::vector<std::string> errors;
+  EXPECT_FALSE(Load(&errors));
+  EXPECT_FALSE(errors.empty());
+}
+
+TEST_F(MachineFolder, AMissingFolderIsAnError) {
+  std::vector<std::string> errors;
+  EXPECT_FALSE(scenario::LoadMachineImage((root_ / "nope").string(), &errors));
+}
+
+}  // namespace
