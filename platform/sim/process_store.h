@@ -24,6 +24,9 @@ struct Ended {
 const std::vector<Ended>& Terminated();
 // Whether SeDebugPrivilege is enabled in the program's own token.
 bool DebugPrivilegeEnabled();
+// A program run without elevation cannot enable the privilege:
+// AdjustTokenPrivileges then succeeds with ERROR_NOT_ALL_ASSIGNED.
+void SetElevated(bool elevated);
 // Handles (snapshots, tokens, processes) opened and not yet closed.
 size_t OpenHandleCount();
 

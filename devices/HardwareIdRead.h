@@ -1,0 +1,16 @@
+// Reading a device's hardware-ID list on the NT family: ask for the size,
+// then read into a zero-filled block of that size.
+#pragma once
+
+#include "platform/win32.h"
+
+enum HardwareIdRead {
+  HARDWARE_ID_READ,     // *firstId points at the device's first hardware ID
+  HARDWARE_ID_MISSING,  // the device has no hardware-ID property
+  HARDWARE_ID_FAILED,   // any other failure; the last error tells which
+};
+
+// *block is the caller's: a block held from before is released here before a
+// new one is allocated, and the caller releases the last one.
+HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HLOCAL* block,
+                                   const char** firstId);
