@@ -161,6 +161,8 @@ def print_shown(outcome):
 
 def print_report(groups, before, after):
     print("What it removed and what it left:")
+    if not any(questions for _, questions in groups):
+        print("  the machine image holds no files, keys, devices, processes or windows of its own")
     for title, questions in groups:
         if not questions:
             continue
@@ -190,8 +192,8 @@ def main():
         run.prepare()
         groups = inventory(scen)
         listing = [q for _, qs in groups for q in qs] if args.report else []
-        before = run.probe(listing, "before") if listing else {}
         run.start_others()
+        before = run.probe(listing, "before") if listing else {}
         outcome = run.run_program()
         after = run.probe(checks.questions_for(scen.expect) + listing, "after")
         print_shown(outcome)
