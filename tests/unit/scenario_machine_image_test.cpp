@@ -36,6 +36,17 @@ TEST(MachineIni, ReadsEverySection) {
   EXPECT_EQ(image.actions, (std::vector<std::string>{"ok", "box-ok"}));
 }
 
+TEST(MachineIni, ABlankThenSemicolonStartsAComment) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(scenario::ReadMachineIni("[machine]\nversion=win98            ; the 9x family\n"
+                                       "[windows]\n1=Remote Control\t; the product's\n",
+                                       &image, &errors));
+  EXPECT_EQ(image.version, "win98");
+  ASSERT_EQ(image.windows.size(), 1u);
+  EXPECT_EQ(image.windows[0].title, "Remote Control");
+}
+
 TEST(MachineIni, AnEmptyFileIsAWin7MachineWithNothingRunning) {
   scenario::MachineImage image;
   std::vector<std::string> errors;

@@ -14,6 +14,15 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
+// "value   ; note": a ';' after a blank starts a comment, as the Wine
+// runner's reader has it.
+std::string CutComment(const std::string& value) {
+  for (size_t i = 1; i < value.size(); ++i) {
+    if (value[i] == ';' && (value[i - 1] == ' ' || value[i - 1] == '\t')) return value.substr(0, i);
+  }
+  return value;
+}
+
 }  // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -42,7 +51,7 @@ IniText ParseIni(const std::string& text) {
     }
     const size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
-    ini[section].emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    ini[section].emplace(Trim(line.substr(0, equals)), Trim(CutComment(line.substr(equals + 1))));
   }
   return ini;
 }

@@ -13,8 +13,9 @@ struct NoCaseLess {
 using IniSection = std::map<std::string, std::string, NoCaseLess>;
 using IniText = std::map<std::string, IniSection, NoCaseLess>;
 
-// Names and values are trimmed; a value keeps everything after the first '=',
-// so a window title may hold ';' or '='. The first of two equal keys wins.
+// Names and values are trimmed; a value keeps everything after the first '='
+// up to a ';' that follows a blank (a comment), so a window title may hold
+// '=' and "a;b". The first of two equal keys wins.
 IniText ParseIni(const std::string& text);
 
 }  // namespace scenario
