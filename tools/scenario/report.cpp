@@ -50,7 +50,8 @@ void ListDifference(std::ostringstream& out, const char* what, const std::vector
                     const std::vector<std::string>& after, size_t* removedCount) {
   for (const std::string& item : before) {
     if (Contains(after, item)) continue;
-    out << "  " << what << " " << item << "\n";
+    const bool quoted = std::string(what) == "window";
+    out << "  " << what << " " << (quoted ? "\"" + item + "\"" : item) << "\n";
     ++*removedCount;
   }
 }
@@ -168,9 +169,9 @@ std::string DescribeChanges(const MachineSnapshot& fresh, const MachineSnapshot&
   out << "Removed:\n" << (removedCount ? removed.str() : "  nothing\n");
   if (!changed.str().empty()) out << "Changed:\n" << changed.str();
   out << "Kept (the machine image's own items still there):\n" << (kept.str().empty() ? "  nothing\n" : kept.str());
-  out << "Left alone: " << untouchedKeys << " of " << fresh.keys.size() << " keys and " << untouchedFiles << " of "
-      << fresh.files.size() << " files, " << untouchedProcesses << " of " << fresh.processes.size()
-      << " system processes of a fresh machine\n";
+  out << "Left alone (what a fresh machine has): " << untouchedKeys << " of " << fresh.keys.size() << " keys, ";
+  if (!fresh.files.empty()) out << untouchedFiles << " of " << fresh.files.size() << " files, ";
+  out << untouchedProcesses << " of " << fresh.processes.size() << " system processes\n";
   return out.str();
 }
 
