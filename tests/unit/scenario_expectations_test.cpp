@@ -42,11 +42,20 @@ TEST_F(Expectations, LineFeedsInBoxTextsAreWrittenAsBackslashN) {
   EXPECT_EQ(Check("box Title|Done. Reboot now.\n").size(), 1u);
 }
 
-TEST_F(Expectations, BoxesMustAppearInTheOrderOfTheLines) {
+TEST_F(Expectations, ABackslashNInAPathMayStandForItself) {
+  sim::registry::SetString("HKLM\\Software\\U", "Inf", "c:\\windows\\net.inf");
+  EXPECT_TRUE(Check("value HKLM\\Software\\U|Inf|c:\\windows\\net.inf\n").empty());
+}
+
+TEST_F(Expectations, BoxLinesNameEveryBoxInOrder) {
   MessageBoxA(nullptr, "first", "A", MB_OK);
   MessageBoxA(nullptr, "second", "B", MB_OK);
   EXPECT_TRUE(Check("box A|first\nbox B|second\n").empty());
-  EXPECT_EQ(Check("box B|second\nbox A|first\n").size(), 1u);
+  EXPECT_EQ(Check("box B|second\nbox A|first\n").size(), 2u);
+  // The second box was not expected.
+  EXPECT_EQ(Check("box A|first\n").size(), 1u);
+  // A third box line finds no box.
+  EXPECT_EQ(Check("box A|first\nbox B|second\nbox C|third\n").size(), 1u);
 }
 
 TEST_F(Expectations, NoBoxFailsOnceABoxWasShown) {

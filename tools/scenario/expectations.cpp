@@ -34,6 +34,10 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
+bool SameText(const std::string& actual, const std::string& written) {
+  return actual == written || actual == Unescape(written);
+}
+
 std::string Shown(const std::string& text) {
   std::string out;
   for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
@@ -81,25 +85,29 @@ bool ControlText(int id, std::string* text) {
   return false;
 }
 
-std::string CheckBoxes(const std::vector<const Expectation*>& boxes) {
+std::vector<std::string> CheckBoxes(const std::vector<const Expectation*>& boxes) {
+  std::vector<std::string> failures;
   const auto& shown = sim::windows::MessageBoxes();
-  size_t next = 0;
-  for (const Expectation* box : boxes) {
-    const std::vector<std::string> fields = SplitBar(box->argument, 2);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const std::vector<std::string> fields = SplitBar(boxes[i]->argument, 2);
     const std::string caption = fields[0];
     const std::string text = fields.size() > 1 ? fields[1] : "";
-    while (next < shown.size() && !(shown[next].caption == caption && shown[next].text == text)) ++next;
-    if (next == shown.size()) {
-      std::ostringstream out;
-      out << "line " << box->line << ": no message box " << Shown(caption) << " | " << Shown(text)
-          << " in that order; shown:";
-      if (shown.empty()) out << " none";
-      for (const auto& record : shown) out << " [" << Shown(record.caption) << " | " << Shown(record.text) << "]";
-      return out.str();
+    const std::string where = "line " + std::to_string(boxes[i]->line) + ": box " + std::to_string(i + 1);
+    if (i >= shown.size()) {
+      failures.push_back(where + " never shown: " + Shown(Unescape(caption)) + " | " + Shown(Unescape(text)));
+      continue;
     }
-    ++next;
+    if (!SameText(shown[i].caption, caption) || !SameText(shown[i].text, text)) {
+      failures.push_back(where + " was " + Shown(shown[i].caption) + " | " + Shown(shown[i].text) + ", expected " +
+                         Shown(Unescape(caption)) + " | " + Shown(Unescape(text)));
+    }
   }
-  return "";
+  if (!boxes.empty()) {
+    for (size_t i = boxes.size(); i < shown.size(); ++i) {
+      failures.push_back("an unexpected box was shown: " + Shown(shown[i].caption) + " | " + Shown(shown[i].text));
+    }
+  }
+  return failures;
 }
 
 std::string CheckOne(const Expectation& item) {
@@ -114,7 +122,9 @@ std::string CheckOne(const Expectation& item) {
   }
   if (k == "dialog") {
     if (!dialog.shown) return where + "the dialog was never shown";
-    return dialog.caption == a ? "" : where + "dialog caption " + Shown(dialog.caption) + ", expected " + Shown(a);
+    return SameText(dialog.caption, a) ? ""
+                                       : where + "dialog caption " + Shown(dialog.caption) + ", expected " +
+                                             Shown(Unescape(a));
   }
   if (k == "no-dialog") return dialog.shown ? where + "the dialog was shown" : "";
   if (k == "text") {
@@ -124,8 +134,9 @@ std::string CheckOne(const Expectation& item) {
     if (!IsNumber(id)) return where + "text needs a control id: " + a;
     std::string actual;
     if (!ControlText(std::stoi(id), &actual)) return where + "no dialog control " + id;
-    return actual == expected ? ""
-                              : where + "control " + id + " reads " + Shown(actual) + ", expected " + Shown(expected);
+    return SameText(actual, expected) ? ""
+                                      : where + "control " + id + " reads " + Shown(actual) + ", expected " +
+                                            Shown(Unescape(expected));
   }
   if (k == "progress") {
     if (!IsNumber(a)) return where + "progress needs a number: " + a;
@@ -140,7 +151,7 @@ std::string CheckOne(const Expectation& item) {
     if (fields.size() != 3) return where + "value needs key|name|text: " + a;
     const auto actual = sim::registry::GetString(fields[0], fields[1]);
     if (!actual) return where + "no value " + fields[1] + " under " + fields[0];
-    return *actual == fields[2] ? ""
+    return SameText(*actual, fields[2]) ? ""
                                 : where + "value " + fields[1] + " is " + Shown(*actual) + ", expected " +
                                       Shown(fields[2]);
   }
@@ -173,7 +184,7 @@ ExpectFile ParseExpect(const std::string& text) {
     Expectation item;
     item.line = number;
     item.keyword = line.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
-    item.argument = blank == std::string::npos ? "" : Unescape(line.substr(blank + 1));
+    item.argument = blank == std::string::npos ? "" : line.substr(blank + 1);
     if (!Keywords().count(item.keyword)) {
       expect.errors.push_back("line " + std::to_string(number) + ": unknown keyword: " + item.keyword);
       continue;
@@ -191,8 +202,7 @@ std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
     const std::string failure = CheckOne(item);
     if (!failure.empty()) failures.push_back(failure);
   }
-  const std::string boxFailure = CheckBoxes(boxes);
-  if (!boxFailure.empty()) failures.push_back(boxFailure);
+  for (const std::string& failure : CheckBoxes(boxes)) failures.push_back(failure);
   return failures;
 }
 
