@@ -20,6 +20,7 @@ import wineprefix  # noqa: E402
 SKIP = 77
 TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe")
 HARNESS = "C:\\harness"
+NINE_X = ("win95", "win98", "winme")
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
@@ -80,6 +81,11 @@ class Run:
         if text is None:
             text = "REGEDIT4\r\n"
         text = text.rstrip("\r\n\x00") + "\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n\"Version\"=\"%s\"\r\n" % self.scen.version
+        if self.scen.version.lower() in NINE_X:
+            # Windows 9x reads win.ini from the file; Wine, like NT, would answer
+            # its [intl] and other sections from the registry.
+            for view in ("", "Wow6432Node\\"):
+                text += "\r\n[-HKEY_LOCAL_MACHINE\\Software\\%sMicrosoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini]\r\n" % view
         path = os.path.join(self.harness, "machine.reg")
         with open(path, "wb") as f:
             f.write(("\ufeff" + text).encode("utf-16-le") if utf16 else text.encode("latin-1", errors="replace"))

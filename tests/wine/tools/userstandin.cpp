@@ -172,8 +172,10 @@ int main(int argc, char** argv) {
             }
             openBox = box;
         }
+        // Asked once per round: the dialog may become visible between two calls.
+        bool dialogVisible = found.dialog != NULL && IsWindowVisible(found.dialog);
         if (found.dialog != NULL) {
-            if (!dialog.seen && IsWindowVisible(found.dialog)) {
+            if (!dialog.seen && dialogVisible) {
                 dialog.seen = true;
                 dialog.firstCaption = TextOf(found.dialog);
                 log.push_back("dialog " + Escape(dialog.firstCaption));
@@ -197,7 +199,7 @@ int main(int argc, char** argv) {
             Sleep(kPollMs);
             continue;
         }
-        bool dialogReady = found.dialog != NULL && IsWindowVisible(found.dialog) && IsWindowEnabled(found.dialog)
+        bool dialogReady = dialog.seen && dialogVisible && IsWindowEnabled(found.dialog)
             && now - dialogSince >= kSettleMs;
         if (!dialogReady)
             continue;
