@@ -48,7 +48,8 @@ void CDrvUninstDlg::OnUninstall() {
   // An empty title would match any untitled window of another program.
   if (theApp.m_szUnInstRemoteTitleName[0] != '\0') {
     HWND remote = FindWindowA(nullptr, theApp.m_szUnInstRemoteTitleName);
-    if (remote != nullptr) {
+    // A remote title equal to our own caption must not close this dialog.
+    if (remote != nullptr && remote != m_hWnd) {
       DWORD_PTR answer = 0;
       SendMessageTimeoutA(remote, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kRemoteCloseWaitMs, &answer);
     }

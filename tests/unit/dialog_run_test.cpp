@@ -165,6 +165,14 @@ TEST_F(UninstallDialog, AnEmptyRemoteTitleClosesNoUntitledWindow) {
   EXPECT_EQ(sim::windows::AliveForeignWindowTitles(), (std::vector<std::string>{""}));
 }
 
+TEST_F(UninstallDialog, ARemoteTitleEqualToTheDialogsCaptionLeavesTheDialogToTheRemoval) {
+  WriteProfile("[1]\nUnInstDrvAppTitle=Tuner\nUnInstRemoteTitleName=Tuner\n");
+  RunDialog({"ok", "box-ok"});
+  EXPECT_EQ(FirstCall("SendMessageTimeoutA"), -1);
+  EXPECT_EQ(sim::windows::LastDialog().result, IDOK);
+  EXPECT_EQ(sim::windows::MessageBoxes().size(), 1u);
+}
+
 TEST(FamilyCheck, OnlyThe9xPlatformIdCountsAs9x) {
   sim::Reset();
   for (const char* version : {"win95", "win98", "winme"}) {
