@@ -190,7 +190,11 @@ def main():
     if missing:
         print("SKIP: the windows build is missing: " + ", ".join(missing))
         return SKIP
-    scen = scenario_mod.Scenario(args.scenario)
+    try:
+        scen = scenario_mod.Scenario(args.scenario)
+    except (ValueError, OSError) as e:
+        print("FAILED: the scenario folder is not usable: %s" % e)
+        return 1
     run = Run(args, scen)
     print("scenario %s (Windows version %s)" % (scen.name, scen.version))
     failures = []

@@ -4,6 +4,10 @@ import os
 import re
 
 DEFAULT_VERSION = "win7"
+ACTIONS = ("ok", "esc", "close", "box-ok")
+# Names Wine accepts for HKCU\Software\Wine "Version".
+VERSIONS = ("win95", "win98", "winme", "nt351", "nt40", "win2k", "winxp", "winxp64", "win2003",
+            "vista", "win2008", "win7", "win2008r2", "win8", "win81", "win10")
 
 
 class Scenario:
@@ -41,6 +45,11 @@ class Scenario:
                 self.windows.append((title.strip(), hung))
         if ini.has_section("user"):
             self.actions = ini["user"].get("actions", "").split()
+        unknown = [a for a in self.actions if a not in ACTIONS]
+        if unknown:
+            raise ValueError("machine.ini: unknown user action %s" % " ".join(unknown))
+        if self.version.lower() not in VERSIONS:
+            raise ValueError("machine.ini: unknown Windows version %s" % self.version)
 
     def files(self):
         """Relative paths (backslash-separated) of the files under windows/."""
