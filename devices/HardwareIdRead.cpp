@@ -6,6 +6,10 @@ namespace {
 // terminators still ends inside the block.
 const DWORD kTerminatorRoom = 2;
 
+// A list that keeps growing between the size query and the read is given a
+// few chances, not an endless loop.
+const int kReadAttempts = 4;
+
 }  // namespace
 
 HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HLOCAL* block,
@@ -13,11 +17,12 @@ HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HL
   DWORD type = 0;
   DWORD required = 0;
   DWORD size = 0;
-  while (!SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, &type,
-                                            static_cast<PBYTE>(*block), size, &required)) {
+  for (int attempt = 1; !SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, &type,
+                                                           static_cast<PBYTE>(*block), size, &required);
+       ++attempt) {
     const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return HARDWARE_ID_MISSING;
-    if (error != ERROR_INSUFFICIENT_BUFFER) return HARDWARE_ID_FAILED;
+    if (error != ERROR_INSUFFICIENT_BUFFER || attempt == kReadAttempts) return HARDWARE_ID_FAILED;
     *block = LocalFree(*block);
     *block = LocalAlloc(LMEM_ZEROINIT, required + kTerminatorRoom);
     if (*block == nullptr) return HARDWARE_ID_FAILED;

@@ -13,6 +13,9 @@ const DWORD kGrowth = 16;
 // NUL bytes kept past the size handed to the platform, so the first ID
 // always ends inside the block.
 const DWORD kTerminatorRoom = 2;
+// A list that keeps growing between reads is given a few chances, not an
+// endless loop.
+const int kReadAttempts = 4;
 
 // One block serves every device; it is replaced only when too small.
 struct PropertyBuffer {
@@ -25,11 +28,13 @@ HardwareIdRead ReadHardwareIds(HDEVINFO devices, PSP_DEVINFO_DATA device, Proper
   DWORD type = 0;
   // A size reported on a failed read must never exceed the block.
   if (buffer->size > buffer->capacity) buffer->size = buffer->capacity;
-  while (!SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, &type,
-                                            static_cast<PBYTE>(buffer->block), buffer->size, &buffer->size)) {
+  for (int attempt = 1; !SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, &type,
+                                                           static_cast<PBYTE>(buffer->block), buffer->size,
+                                                           &buffer->size);
+       ++attempt) {
     const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return HARDWARE_ID_MISSING;
-    if (error != ERROR_INSUFFICIENT_BUFFER) return HARDWARE_ID_FAILED;
+    if (error != ERROR_INSUFFICIENT_BUFFER || attempt == kReadAttempts) return HARDWARE_ID_FAILED;
     buffer->block = LocalFree(buffer->block);
     buffer->size += kGrowth;
     buffer->capacity = buffer->size;

@@ -211,3 +211,14 @@ TEST_F(ScanNT, NoDeviceListMeansNothingHappens) {
 }
 
 }  // namespace
+
+TEST_F(ScanNT, AListThatNeverFitsEndsTheWalkInsteadOfLoopingForever) {
+  Primary("PCI\\VEN_1234");
+  Device("PCI\\VEN_1234&DEV_1\\1", {"PCI\\VEN_1234&DEV_1"});
+  Device("PCI\\VEN_1234&DEV_2\\1", {"PCI\\VEN_1234&DEV_2"});
+  sim::InjectFault("SetupDiGetDeviceRegistryPropertyA", ERROR_INSUFFICIENT_BUFFER, "DEV_2");
+  EXPECT_EQ(ScanDevicesNT(), 1);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_LE(sim::CountCalls("SetupDiGetDeviceRegistryPropertyA"), 2u + 4u);
+  ExpectNothingLeaked();
+}

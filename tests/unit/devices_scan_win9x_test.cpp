@@ -224,3 +224,13 @@ TEST_F(Scan9x, EmptyPrefixesMatchNoDevice) {
 }
 
 }  // namespace
+
+TEST_F(Scan9x, AListThatNeverFitsEndsTheScanInsteadOfLoopingForever) {
+  Primary("PCI\\VEN_1234");
+  Device("PCI\\VEN_1234&DEV_1\\1", {"PCI\\VEN_1234&DEV_1"});
+  Device("PCI\\VEN_1234&DEV_2\\1", {"PCI\\VEN_1234&DEV_2"});
+  sim::InjectFault("SetupDiGetDeviceRegistryPropertyA", ERROR_INSUFFICIENT_BUFFER, "DEV_2");
+  EXPECT_EQ(ScanDevicesWin9x(), 1);
+  EXPECT_LE(sim::CountCalls("SetupDiGetDeviceRegistryPropertyA"), 1u + 4u);
+  ExpectNothingLeaked();
+}
