@@ -118,4 +118,25 @@ TEST_F(Expectations, ProgressNeedsANumber) {
   EXPECT_EQ(Check("progress lots\n").size(), 1u);
 }
 
+TEST_F(Expectations, AttributesCompareFilesAndDirectoriesExactly) {
+  sim::files::Write("inf\\oem3.inf", "x", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+  sim::files::MakeDirectory("system32\\drivers");
+  EXPECT_TRUE(Check("attributes inf\\oem3.inf|21\nattributes system32\\drivers|10\n").empty());
+  // A directory given the archive bit was touched.
+  SetFileAttributesA("C:\\WINDOWS\\system32\\drivers\\", FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(Check("attributes system32\\drivers|10\n").size(), 1u);
+  EXPECT_EQ(Check("attributes inf\\gone.inf|20\n").size(), 1u);
+  EXPECT_EQ(Check("attributes inf\\oem3.inf\n").size(), 1u);
+}
+
+TEST_F(Expectations, ASendToAHungWindowFailsEveryScenario) {
+  sim::windows::ForeignWindow remote;
+  remote.title = "Remote Control";
+  remote.hung = true;
+  HWND hung = sim::windows::AddForeignWindow(remote);
+  EXPECT_TRUE(Check("window-alive Remote Control\n").empty());
+  SendMessageA(hung, WM_CLOSE, 0, 0);
+  EXPECT_EQ(Check("window-alive Remote Control\n").size(), 1u);
+}
+
 }  // namespace

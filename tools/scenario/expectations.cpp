@@ -1,6 +1,7 @@
 #include "tools/scenario/expectations.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -17,7 +18,7 @@ const std::set<std::string>& Keywords() {
   static const std::set<std::string> keywords = {
       "box",         "no-box",       "dialog",       "no-dialog",    "text",           "progress",
       "key-present", "key-absent",   "value",        "file-present", "file-absent",    "process-alive",
-      "process-gone", "window-alive", "window-gone", "known-difference"};
+      "process-gone", "window-alive", "window-gone", "known-difference", "attributes"};
   return keywords;
 }
 
@@ -157,6 +158,18 @@ std::string CheckOne(const Expectation& item) {
   }
   if (k == "file-present") return sim::files::Exists(a) ? "" : where + "file missing: " + a;
   if (k == "file-absent") return sim::files::Exists(a) ? where + "file still there: " + a : "";
+  if (k == "attributes") {
+    const std::vector<std::string> fields = SplitBar(a, 2);
+    if (fields.size() != 2 || fields[1].empty() || fields[1].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      return where + "attributes needs path|hex: " + a;
+    }
+    const auto entry = sim::files::Get(fields[0]);
+    if (!entry) return where + "no file or directory " + fields[0];
+    const unsigned expected = std::stoul(fields[1], nullptr, 16);
+    char actual[16];
+    std::snprintf(actual, sizeof(actual), "%lx", static_cast<unsigned long>(entry->attributes));
+    return entry->attributes == expected ? "" : where + fields[0] + " has attributes " + actual + ", expected " + fields[1];
+  }
   if (k == "process-alive") return ProcessRunning(a) ? "" : where + "process not running: " + a;
   if (k == "process-gone") return ProcessRunning(a) ? where + "process still running: " + a : "";
   if (k == "window-alive") {
@@ -203,6 +216,8 @@ std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
     if (!failure.empty()) failures.push_back(failure);
   }
   for (const std::string& failure : CheckBoxes(boxes)) failures.push_back(failure);
+  // On a real machine the program would still be waiting on that window.
+  if (sim::windows::SendBlockedForever()) failures.push_back("the program sent a message to a hung window: it would never end");
   return failures;
 }
 
