@@ -1,0 +1,60 @@
+// The fuzz target: one whole run of the uninstaller on a machine and a
+// profile made from the input, with faults injected, held to the oracle.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_codec.h"
+#include "fuzz/machine_builder.h"
+#include "fuzz/machine_state.h"
+#include "fuzz/oracle.h"
+#include "platform/sim/device_store.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/window_store.h"
+#include "tools/scenario/run_program.h"
+
+namespace {
+
+// Faults that can change what the program loads, or which family it takes.
+const char* const kLoadApis[] = {"GetPrivateProfileStringA", "GetPrivateProfileIntA", "GetVersionExA",
+                                 "RegOpenKeyA", "RegQueryValueExA", "GetWindowsDirectoryA"};
+const char* const kVersionApis[] = {"GetVersionExA"};
+const char* const kHandleApis[] = {"SetupDiDestroyDeviceInfoList"};
+
+[[noreturn]] void Fail(const fuzzcase::Case& c, const std::vector<std::string>& problems) {
+  std::fprintf(stderr, "\n=== collateral damage on the simulated machine\n");
+  for (const std::string& p : problems) std::fprintf(stderr, "  %s\n", p.c_str());
+  std::fprintf(stderr, "--- profile\n%s--- end\n", fuzzcase::ProfileText(c).c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzcase::Case c;
+  fuzzcase::Reader reader(data, size);
+  fuzzcase::Visit(reader, &c);
+
+  fuzzcase::BuildMachine(c);
+  const bool uncertain = fuzzcase::HasFaultOn(c, kLoadApis, 6);
+  const fuzzcase::ProfileNames profile = fuzzcase::LoadProfileNames(uncertain);
+  fuzzcase::Family family;
+  family.w9x = sim::IsWin9xFamily();
+  family.nt = !family.w9x || fuzzcase::HasFaultOn(c, kVersionApis, 1);
+  const fuzzcase::MachineState before = fuzzcase::Capture();
+  const fuzzcase::NamedThings named = fuzzcase::WhatTheProfileNames(profile, before, family);
+
+  fuzzcase::ArmFaultsAndUser(c);
+  scenario::RunProgram();
+
+  std::vector<std::string> problems = fuzzcase::Collateral(named, before, fuzzcase::Capture());
+  if (sim::windows::SendBlockedForever()) problems.push_back("waited for good on a window that does not answer");
+  if (sim::registry::OpenHandleCount() != 0) problems.push_back("registry handles left open");
+  if (sim::devices::OpenDeviceSets() != 0 && !fuzzcase::HasFaultOn(c, kHandleApis, 1)) {
+    problems.push_back("device information sets left open");
+  }
+  if (!problems.empty()) Fail(c, problems);
+  return 0;
+}

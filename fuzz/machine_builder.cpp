@@ -1,0 +1,225 @@
+#include "fuzz/machine_builder.h"
+
+#include <cstring>
+#include <vector>
+
+#include "fuzz/fuzz_pools.h"
+#include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/window_store.h"
+
+namespace fuzzcase {
+namespace {
+
+const char kEnum[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\";
+const char kNtMedia[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}";
+const char kNtImaging[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}";
+const char kNtKeyboard[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96B-E325-11CE-BFC1-08002BE10318}";
+const char k9xMedia[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Class\\MEDIA";
+const char kUninstall[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kServices[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\";
+const char kMediaGuid[] = "{4d36e96c-e325-11ce-bfc1-08002be10318}";
+
+std::string CountryText(const Case& c) {
+  switch (c.country) {
+    case 0:
+      return "1";
+    case 1:
+      return "49";
+    case 2:
+      return "886";
+    default:
+      return c.countryText;
+  }
+}
+
+std::string SectionName(const ProfileLine& line) {
+  switch (line.pick % 6) {
+    case 0:
+      return "1";
+    case 1:
+      return "49";
+    case 2:
+      return "886";
+    case 3:
+      return " 1 ";
+    default:
+      return Resolve(line.value);
+  }
+}
+
+std::vector<BYTE> Bytes(const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); }
+
+void SetText(const std::string& key, const char* name, const std::string& text) {
+  std::vector<BYTE> data = Bytes(text);
+  data.push_back(0);
+  sim::registry::SetValue(key, name, REG_SZ, data);
+}
+
+// Names that would be the parent itself are left out: the machine has no
+// key without a name.
+bool UsableKeyName(const std::string& name) {
+  for (char c : name) {
+    if (c != '\\') return true;
+  }
+  return false;
+}
+
+void AddBaseline() {
+  SetText(std::string(kServices) + "Disk", "ImagePath", "System32\\drivers\\disk.sys");
+  SetText(std::string(kNtMedia), "Class", "MEDIA");
+  SetText(std::string(kNtMedia) + "\\0099", "DriverDesc", "Other Vendor Sound");
+  SetText(std::string(kNtMedia) + "\\0099", "InfPath", "wdma_other.inf");
+  SetText(std::string(kNtImaging), "Class", "Image");
+  SetText(std::string(k9xMedia), "Class", "MEDIA");
+  SetText(std::string(kUninstall) + "OtherProgram", "DisplayName", "Other Program");
+  const std::string legacy = std::string(kEnum) + "ROOT\\LEGACY_BEEP\\0000";
+  sim::registry::SetMultiString(legacy, "HardwareID", {"ROOT\\LEGACY_BEEP"});
+  SetText(legacy, "ClassGUID", "{8ecc055d-047f-11d1-a537-0000f8753ed1}");
+  sim::files::Write("inf\\machine.inf", "x");
+  sim::files::Write("inf\\machine.pnf", "x");
+  sim::files::Write("system32\\drivers\\disk.sys", "x");
+  sim::files::Write("system32\\kernel32.dll", "x");
+  sim::files::Write("system\\vmm.vxd", "x");
+  sim::files::Write("explorer.exe", "x");
+  sim::processes::Start("explorer.exe");
+  sim::windows::AddForeignWindow(sim::windows::ForeignWindow{"Untitled - Notepad", "Notepad", false, true});
+}
+
+void AddDevice(const Device& d) {
+  static const char* const kBuses[] = {"PCI", "USB", "STREAM", "ROOT", "pci", "HDAUDIO"};
+  static const char* const kInstances[] = {"0000", "3&11583659&0&08", "4&2A&0", "1"};
+  std::vector<std::string> ids;
+  for (const Text& t : d.ids) ids.push_back(Resolve(t));
+  std::string name;
+  if (d.nameKind == 0) {
+    const std::string first = ids.empty() ? "" : ids[0];
+    const size_t slash = first.find('\\');
+    name = slash == std::string::npos ? "" : first.substr(slash + 1);
+  } else {
+    name = Resolve(d.name);
+  }
+  if (!UsableKeyName(name)) name = "DEV_0000";
+  const std::string key = std::string(kEnum) + kBuses[d.bus % 6] + "\\" + name + "\\" + kInstances[d.instance % 4];
+  sim::registry::Create(key);
+  if (!ids.empty()) {
+    std::vector<BYTE> multi;
+    for (const std::string& id : ids) {
+      multi.insert(multi.end(), id.begin(), id.end());
+      multi.push_back(0);
+    }
+    multi.push_back(0);
+    sim::registry::SetValue(key, "HardwareID", REG_MULTI_SZ, multi);
+  }
+  static const char* const kGuids[] = {kMediaGuid, "{6bdd1fc6-810f-11d0-bec7-08002be2092f}",
+                                       "{4d36e96b-e325-11ce-bfc1-08002be10318}"};
+  if (d.classGuid < 3) SetText(key, "ClassGUID", kGuids[d.classGuid]);
+  if (d.classGuid == 4) SetText(key, "ClassGUID", "notaguid");
+  if (d.driver >= 1 && d.driver <= 3) SetText(key, "Driver", std::string(kMediaGuid) + "\\000" + char('0' + d.driver - 1));
+  if (d.driver == 4) SetText(key, "Driver", kMediaGuid);
+  if (d.driver == 5) SetText(key, "Driver", std::string(kMediaGuid) + "\\");
+}
+
+void AddInstance(const ClassInstance& k) {
+  static const char* const kClasses[] = {kNtMedia, kNtImaging, k9xMedia, kNtKeyboard};
+  char name[8];
+  std::snprintf(name, sizeof(name), "%04d", k.subkey);
+  const std::string key = std::string(kClasses[k.classKey % 4]) + "\\" + name;
+  sim::registry::Create(key);
+  if (k.hasDesc) SetText(key, "DriverDesc", Resolve(k.desc));
+  if (k.hasInf) SetText(key, "InfPath", Resolve(k.inf));
+  if (k.subkey % 2) SetText(key + "\\Settings", "Tuner", "1");
+}
+
+}  // namespace
+
+std::string ProfileText(const Case& c) {
+  std::string text;
+  for (const ProfileLine& line : c.profile) {
+    if (line.kind == 0) {
+      text += "[" + (line.pick % 6 == 1 ? CountryText(c) : SectionName(line)) + "]\n";
+      continue;
+    }
+    if (line.kind == 2) {
+      text += Resolve(line.value) + "\n";
+      continue;
+    }
+    std::string key = kKeys[line.pick % KeyCount()];
+    if (key.back() == '#') {
+      key.pop_back();
+      key += line.kind == 3 ? line.value.text : std::to_string(line.index);
+    }
+    const std::string value = line.valueKind == 1 ? kHexCounts[line.hexPick % HexCountSize()] : Resolve(line.value);
+    text += key + "=" + value + "\n";
+  }
+  return text;
+}
+
+void BuildMachine(const Case& c) {
+  sim::Reset();
+  sim::SetVersion(kVersions[c.version % VersionCount()]);
+  if (c.longWindowsDir) sim::files::SetWindowsDirectory("C:\\" + std::string(c.windowsDirLength - 3, 'W'));
+  const std::string country = CountryText(c);
+  if (c.country == 4) {
+    if (sim::RegKey* intl = sim::registry::Find("HKCU\\Control Panel\\International")) intl->values.erase("iCountry");
+  } else {
+    SetText("HKCU\\Control Panel\\International", "iCountry", country);
+    sim::files::Write("win.ini", "[intl]\niCountry=" + country + "\n");
+  }
+  if (c.writeProfile) sim::files::Write("ZIZURUDO.ini", ProfileText(c));
+  AddBaseline();
+  if (c.installed) SetText(std::string(kUninstall) + "LumexWDM", "DisplayName", "Velmor Lumex WDM Drivers");
+
+  for (const Device& d : c.devices) AddDevice(d);
+  for (const ClassInstance& k : c.instances) AddInstance(k);
+  for (const Named& s : c.services) {
+    const std::string name = Resolve(s.name);
+    if (UsableKeyName(name)) SetText(kServices + name, "ImagePath", "x.sys");
+  }
+  for (const Named& u : c.uninstall) {
+    const std::string name = Resolve(u.name);
+    if (!UsableKeyName(name)) continue;
+    sim::registry::Create(kUninstall + name);
+    if (u.flag) SetText(kUninstall + name, "DisplayName", Resolve(u.extra));
+  }
+  static const char* const kDirs[] = {"inf\\", "system32\\drivers\\", "system32\\", "system\\", ""};
+  for (const File& f : c.files) {
+    const std::string name = Resolve(f.name);
+    if (name.empty() || name.back() == '\\' || name.front() == '\\') continue;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (f.attributes & 1) attributes |= FILE_ATTRIBUTE_READONLY;
+    if (f.attributes & 2) attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if (f.attributes & 4) attributes |= FILE_ATTRIBUTE_SYSTEM;
+    sim::files::Write(std::string(kDirs[f.dir % 5]) + name, "data", attributes);
+  }
+  for (int p : c.processes) sim::processes::Start(kProcessNames[p % 5]);
+  sim::processes::SetElevated(c.elevated != 0);
+  for (const Named& w : c.windows) {
+    sim::windows::AddForeignWindow(
+        sim::windows::ForeignWindow{Resolve(w.name), "#32770", (w.flag & 1) != 0, (w.flag & 2) == 0});
+  }
+}
+
+void ArmFaultsAndUser(const Case& c) {
+  for (const Fault& f : c.faults) {
+    const FaultApi& api = kFaultApis[f.api % FaultApiCount()];
+    const unsigned long error = api.errors[f.error % api.errors.size()];
+    sim::InjectFault(api.api, static_cast<DWORD>(error), f.hasSubject ? Resolve(f.subject) : "", f.index, f.nth);
+  }
+  sim::windows::ScriptUser({"ok", "box-ok"});
+}
+
+bool HasFaultOn(const Case& c, const char* const* apis, int count) {
+  for (const Fault& f : c.faults) {
+    const char* name = kFaultApis[f.api % FaultApiCount()].api;
+    for (int i = 0; i < count; ++i) {
+      if (std::strcmp(name, apis[i]) == 0) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace fuzzcase

@@ -1,0 +1,259 @@
+#include "fuzz/oracle.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/sim/file_store.h"
+
+namespace fuzzcase {
+namespace {
+
+const char kEnum[] = "hklm\\system\\currentcontrolset\\enum";
+const char kClass[] = "hklm\\system\\currentcontrolset\\control\\class";
+const char* const kInstanceParents[] = {
+    "hklm\\system\\currentcontrolset\\control\\class\\{4d36e96c-e325-11ce-bfc1-08002be10318}",
+    "hklm\\system\\currentcontrolset\\control\\class\\{6bdd1fc6-810f-11d0-bec7-08002be2092f}",
+    "hklm\\system\\currentcontrolset\\services\\class\\media",
+};
+const char kServices[] = "hklm\\system\\currentcontrolset\\services";
+const char kUninstall[] = "hklm\\software\\microsoft\\windows\\currentversion\\uninstall";
+
+// "a\\b\" under a key: its non-empty parts joined; empty when it names no
+// key below the parent.
+std::string Below(const std::string& parent, const std::string& name) {
+  std::string out;
+  std::string part;
+  for (char c : name + "\\") {
+    if (c != '\\') {
+      part += c;
+    } else if (!part.empty()) {
+      out += "\\" + part;
+      part.clear();
+    }
+  }
+  return out.empty() ? "" : Lower(parent + out);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  return Lower(text.substr(0, prefix.size())) == Lower(prefix);
+}
+
+// A value's text as a string read stops at its first NUL.
+std::string ValueText(const KeyState& key, const char* name) {
+  auto it = key.values.find(Lower(name));
+  if (it == key.values.end()) return "";
+  const std::string data = it->second.substr(it->second.find(':') + 1);
+  return data.substr(0, data.find('\0'));
+}
+
+bool HasValue(const KeyState& key, const char* name) { return key.values.count(Lower(name)) != 0; }
+
+std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
+  std::string path = Lower(windows + sub + name);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// Both ways the program may name an INF's precompiled twin.
+void AddInfPair(const std::string& windows, const std::string& inf, std::set<std::string>* files) {
+  files->insert(FilePath(windows, "\\inf\\", inf));
+  size_t start = inf.find_first_not_of('.');
+  std::string token = start == std::string::npos ? "" : inf.substr(start, inf.find('.', start) - start);
+  files->insert(FilePath(windows, "\\inf\\", token + ".pnf"));
+  std::string replaced = Lower(inf);
+  for (size_t at = replaced.find(".inf"); at != std::string::npos; at = replaced.find(".inf", at + 4)) {
+    replaced.replace(at, 4, ".pnf");
+  }
+  files->insert(FilePath(windows, "\\inf\\", replaced));
+}
+
+// The first hardware ID of an Enum key, if it has the value.
+bool FirstId(const KeyState& key, std::string* id) {
+  auto it = key.values.find("hardwareid");
+  if (it == key.values.end()) return false;
+  const std::string data = it->second.substr(it->second.find(':') + 1);
+  *id = data.substr(0, data.find('\0'));
+  return true;
+}
+
+int Depth(const std::string& path) { return static_cast<int>(std::count(path.begin(), path.end(), '\\')); }
+
+}  // namespace
+
+NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& before, Family family) {
+  NamedThings named;
+  const std::string windows = sim::files::WindowsDirectory();
+
+  for (const std::string& s : p.services) {
+    const std::string key = Below(kServices, s);
+    if (!key.empty()) named.keyRoots.insert(key);
+  }
+  for (const std::string& u : p.uninstallPaths) {
+    const std::string key = Below(kUninstall, u);
+    if (!key.empty()) named.keyRoots.insert(key);
+  }
+
+  // Class instances by description: whole or by prefix, any letter case.
+  for (const char* parent : kInstanceParents) {
+    auto it = before.keys.find(parent);
+    if (it == before.keys.end()) continue;
+    for (const std::string& child : it->second.children) {
+      const KeyState& instance = before.keys.at(child);
+      if (!HasValue(instance, "DriverDesc")) continue;
+      const std::string desc = ValueText(instance, "DriverDesc");
+      for (const std::string& name : p.names) {
+        if (!StartsWithNoCase(desc, name)) continue;
+        named.keyRoots.insert(child);
+        const std::string inf = ValueText(instance, "InfPath");
+        if (!inf.empty()) AddInfPair(windows, inf, &named.files);
+      }
+    }
+  }
+
+  // Present devices whose first hardware ID begins with a profile prefix.
+  for (const auto& entry : before.keys) {
+    const std::string& path = entry.first;
+    if (path.compare(0, sizeof(kEnum) - 1, kEnum) != 0 || Depth(path) != Depth(kEnum) + 3) continue;
+    std::string id;
+    if (!FirstId(entry.second, &id)) continue;
+    bool matches = false;
+    for (const std::string& prefix : p.ids) matches = matches || StartsWithNoCase(id, prefix);
+    if (!matches) continue;
+    if (family.nt) {
+      named.keyRoots.insert(path);
+      const std::string driver = Below(kClass, ValueText(entry.second, "Driver"));
+      if (Depth(driver) >= Depth(kClass) + 2) named.keyRoots.insert(driver);
+    }
+    if (family.w9x) named.enum9xNames.insert(id);
+  }
+  if (family.w9x) {
+    for (const std::string& prefix : p.ids) named.enum9xNames.insert(prefix);
+  }
+
+  for (const std::string& f : p.infFiles) AddInfPair(windows, f, &named.files);
+  for (const std::string& f : p.sysFiles) named.files.insert(FilePath(windows, "\\system32\\drivers\\", f));
+  for (const std::string& f : p.supportFiles) {
+    named.files.insert(FilePath(windows, "\\system32\\", f));
+    named.files.insert(FilePath(windows, "\\system\\", f));
+  }
+  for (const std::string& f : p.appNames) named.files.insert(FilePath(windows, "\\", f));
+  for (const std::string& t : p.remoteTitles) named.titles.insert(Lower(t));
+  named.receiver = family.nt;
+  return named;
+}
+
+namespace {
+
+bool UnderRoot(const NamedThings& named, const std::string& path) {
+  for (std::string at = path;; at = at.substr(0, at.rfind('\\'))) {
+    if (named.keyRoots.count(at)) return true;
+    if (at.find('\\') == std::string::npos) return false;
+  }
+}
+
+// A 9x enumeration key named by a text the device scan may cut from a
+// matching ID or profile prefix.
+bool Named9xEnumKey(const NamedThings& named, const std::string& path) {
+  static const char* const kParents[] = {"\\pci\\", "\\usb\\", "\\stream\\"};
+  for (const char* parent : kParents) {
+    const std::string base = std::string(kEnum) + parent;
+    if (path.compare(0, base.size(), base) != 0) continue;
+    for (std::string at = path; at.size() > base.size(); at = at.substr(0, at.rfind('\\'))) {
+      const std::string below = at.substr(base.size());
+      for (const std::string& text : named.enum9xNames) {
+        if (Lower(text).find(below) != std::string::npos) return true;
+      }
+    }
+  }
+  return false;
+}
+
+// An Enum bus or device key that a device removal left with no subkeys.
+bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, const std::string& path,
+                       const MachineState& after);
+
+bool DeletionNamed(const NamedThings& named, const MachineState& before, const std::string& path,
+                   const MachineState& after) {
+  return UnderRoot(named, path) || Named9xEnumKey(named, path) || EmptiedEnumParent(named, before, path, after);
+}
+
+bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, const std::string& path,
+                       const MachineState& after) {
+  const int depth = Depth(path) - Depth(kEnum);
+  if (path.compare(0, sizeof(kEnum) - 1, kEnum) != 0 || depth < 1 || depth > 2) return false;
+  const KeyState& key = before.keys.at(path);
+  if (key.children.empty()) return false;
+  for (const std::string& child : key.children) {
+    if (after.keys.count(child) || !DeletionNamed(named, before, child, after)) return false;
+  }
+  return true;
+}
+
+std::string Describe(const std::map<std::string, std::string>& values) {
+  std::string out;
+  for (const auto& v : values) out += " " + v.first;
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> Collateral(const NamedThings& named, const MachineState& before, const MachineState& after) {
+  std::vector<std::string> problems;
+  for (const auto& entry : before.keys) {
+    auto now = after.keys.find(entry.first);
+    if (now == after.keys.end()) {
+      if (!DeletionNamed(named, before, entry.first, after)) problems.push_back("key deleted: " + entry.second.path);
+      continue;
+    }
+    if (now->second.values != entry.second.values) {
+      problems.push_back("values changed in " + entry.second.path + ":" + Describe(entry.second.values) + " ->" +
+                         Describe(now->second.values));
+    }
+  }
+  for (const auto& entry : after.keys) {
+    if (!before.keys.count(entry.first)) problems.push_back("key created: " + entry.second.path);
+  }
+
+  for (const auto& entry : before.files) {
+    const FileState& was = entry.second;
+    auto now = after.files.find(entry.first);
+    const bool named_file = !was.directory && named.files.count(entry.first);
+    if (now == after.files.end()) {
+      if (!named_file) problems.push_back(std::string(was.directory ? "directory" : "file") + " deleted: " + was.path);
+    } else if (now->second.attributes != was.attributes && !named_file) {
+      problems.push_back("attributes changed: " + was.path + " " + std::to_string(was.attributes) + " -> " +
+                         std::to_string(now->second.attributes));
+    }
+  }
+  for (const auto& entry : after.files) {
+    if (!before.files.count(entry.first)) problems.push_back("file created: " + entry.second.path);
+  }
+
+  std::multiset<std::string> ended(before.processes.begin(), before.processes.end());
+  for (const std::string& p : after.processes) {
+    auto it = ended.find(p);
+    if (it == ended.end()) problems.push_back("process started: " + p);
+    else ended.erase(it);
+  }
+  for (const std::string& p : ended) {
+    if (p != "ehRecvr.exe" || !named.receiver) problems.push_back("process ended: " + p);
+  }
+  if (ended.count("ehRecvr.exe") > 1) problems.push_back("more than one ehRecvr.exe ended");
+
+  std::multiset<std::string> closed(before.windows.begin(), before.windows.end());
+  for (const std::string& w : after.windows) {
+    auto it = closed.find(w);
+    if (it != closed.end()) closed.erase(it);
+  }
+  for (const std::string& w : closed) {
+    if (!named.titles.count(Lower(w))) problems.push_back("window closed: \"" + w + "\"");
+  }
+  if (closed.size() > 1) problems.push_back("more than one window closed");
+  return problems;
+}
+
+}  // namespace fuzzcase
