@@ -13,6 +13,11 @@ namespace sim {
 namespace devices {
 
 constexpr const char* kEnumPath = "HKLM\\SYSTEM\\CurrentControlSet\\Enum";
+constexpr const char* kEnumPath9x = "HKLM\\Enum";
+
+// Where the running family keeps its devnodes: Windows 9x under HKLM\Enum,
+// the NT family under CurrentControlSet.
+const char* EnumRoot();
 constexpr const char* kClassPath = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class";
 // The media class, where the tuners of this package register.
 constexpr const char* kMediaClassGuid = "{4d36e96c-e325-11ce-bfc1-08002be10318}";

@@ -97,7 +97,7 @@ std::string Upper(std::string text) {
 // registry's sorted order.
 DeviceSet Snapshot(const GUID* classFilter, const std::string& busFilter) {
   DeviceSet set;
-  RegKey* enumKey = registry::Find(kEnumPath);
+  RegKey* enumKey = registry::Find(EnumRoot());
   if (enumKey == nullptr) return set;
   for (const auto& bus : enumKey->subkeys) {
     if (!busFilter.empty() && !EqualsNoCase(bus.second->name, busFilter)) continue;
@@ -162,7 +162,7 @@ void RemoveFromRegistry(const Element& element) {
     return text;
   }();
   registry::DeleteSubtree(element.key.get());
-  const std::string busPath = std::string(kEnumPath) + "\\" + element.bus;
+  const std::string busPath = std::string(EnumRoot()) + "\\" + element.bus;
   DeleteIfNoSubkeys(busPath + "\\" + element.device);
   DeleteIfNoSubkeys(busPath);
   // A driver key is "{class}\NNNN"; anything shorter would name a whole class.

@@ -36,7 +36,7 @@ class DeviceTest : public FreshMachine {
     sim::devices::AddDevice(instanceId, hardwareIds, classGuid);
   }
   static std::string EnumKey(const std::string& instanceId) {
-    return std::string(sim::devices::kEnumPath) + "\\" + instanceId;
+    return std::string(sim::devices::EnumRoot()) + "\\" + instanceId;
   }
   static std::vector<std::string> List(const CString* list, int count) {
     std::vector<std::string> texts;

@@ -230,3 +230,19 @@ TEST_F(SetupApi, DestroyingAnUnknownListFails) {
 }
 
 }  // namespace
+
+TEST(SimSetupApi9x, Windows9xKeepsItsDevnodesUnderHklmEnum) {
+  sim::Reset();
+  sim::SetVersion("win98");
+  sim::registry::SetMultiString("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1\\NT", "HardwareID", {"PCI\\VEN_1"});
+  sim::registry::SetString("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1\\NT", "ClassGUID",
+                           sim::devices::kMediaClassGuid);
+  sim::devices::AddDevice("PCI\\VEN_2\\BUS_01", {"PCI\\VEN_2"});
+  EXPECT_TRUE(sim::registry::Exists("HKLM\\Enum\\PCI\\VEN_2\\BUS_01"));
+  HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+  SP_DEVINFO_DATA device = {};
+  device.cbSize = sizeof(device);
+  ASSERT_TRUE(SetupDiEnumDeviceInfo(set, 0, &device));
+  EXPECT_FALSE(SetupDiEnumDeviceInfo(set, 1, &device));
+  SetupDiDestroyDeviceInfoList(set);
+}
