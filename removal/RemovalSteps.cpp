@@ -8,6 +8,16 @@ namespace {
 const UINT kDirectorySize = 100;
 const DWORD kStepPauseMs = 20;
 
+// A name whose last part is empty, "." or ".." names a directory, never a
+// file: "\" would be the directory itself.
+bool NamesNoFile(const char* fileName) {
+  const char* last = fileName;
+  for (const char* c = fileName; *c != '\0'; ++c) {
+    if (*c == '\\' || *c == '/') last = c + 1;
+  }
+  return std::strcmp(last, "") == 0 || std::strcmp(last, ".") == 0 || std::strcmp(last, "..") == 0;
+}
+
 void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
   if (CWnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
 }
@@ -29,8 +39,7 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog) {
 }
 
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path) {
-  // An empty name would be the directory itself.
-  if (fileName[0] == '\0') return false;
+  if (NamesNoFile(fileName)) return false;
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
   if (length == 0 || length >= kDirectorySize) return false;

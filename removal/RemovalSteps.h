@@ -8,8 +8,9 @@
 void ShowProgressDisplay(CDrvUninstDlg& dialog);
 
 // Windows directory + subdirectory text + file name, lower-cased. False for
-// an empty file name or a Windows directory that does not fit the 100
-// characters the directory is built in: such a path is skipped.
+// a name that names no file (empty, or ending in a backslash, "." or "..") or a
+// Windows directory that does not fit the 100 characters the directory is
+// built in: such a path is skipped.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);

@@ -1,0 +1,59 @@
+// File names from the profile or from "InfPath" that end in a backslash,
+// "." or "..": each would name a directory, whose attributes must stay.
+#include "tests/unit/removal_fixture.h"
+
+namespace {
+
+const std::string kMedia = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}\\";
+
+class RemovalPathNames : public RemovalTest {
+ protected:
+  void SetUp() override {
+    RemovalTest::SetUp();
+    Device("PCI\\VEN_1131&DEV_7160\\4&1", {"PCI\\VEN_1131&DEV_7160"});
+    sim::registry::SetString(kMedia + "0001", "DriverDesc", "Velmor Tuner");
+    sim::registry::SetString(kMedia + "0001", "InfPath", "\\");
+  }
+
+  static DWORD Attributes(const char* path) { return sim::files::Get(path)->attributes; }
+};
+
+TEST_F(RemovalPathNames, NamesEndingInABackslashOrDotsLeaveTheDirectoriesAlone) {
+  WriteProfile(
+      "[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvName0=Velmor Tuner\nDevDrvSYS0=x\\..\n"
+      "ExtDllFileNum=2\nExtCopyFileName0=drivers\\\nExtCopyFileName1=.\nDrvUninstAppName=inf/\n");
+  const DWORD inf = Attributes("inf");
+  const DWORD drivers = Attributes("system32\\drivers");
+  const DWORD windows = Attributes("C:\\WINDOWS");
+  RunWithOk();
+  EXPECT_EQ(Attributes("inf"), inf);
+  EXPECT_EQ(Attributes("system32\\drivers"), drivers);
+  EXPECT_EQ(Attributes("C:\\WINDOWS"), windows);
+  EXPECT_EQ(sim::CountCalls("SetFileAttributesA"), 0u);
+  EXPECT_EQ(sim::CountCalls("DeleteFileA"), 0u);
+  // The removal itself still ran to its end.
+  EXPECT_FALSE(sim::devices::DevicePresent("PCI\\VEN_1131&DEV_7160\\4&1"));
+  EXPECT_EQ(sim::windows::MessageBoxes().size(), 1u);
+}
+
+TEST_F(RemovalPathNames, OnThe9xFamilyTheSameNamesAreSkipped) {
+  sim::SetVersion("win98");
+  WriteProfile(
+      "[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvINF0=\\\nDevDrvSYS0=..\n"
+      "ExtDllFileNum=1\nExtCopyFileName0=\\\n");
+  const DWORD inf = Attributes("inf");
+  const DWORD system = Attributes("system");
+  RunWithOk();
+  EXPECT_EQ(Attributes("inf"), inf);
+  EXPECT_EQ(Attributes("system"), system);
+  EXPECT_EQ(sim::CountCalls("SetFileAttributesA"), 0u);
+}
+
+TEST_F(RemovalPathNames, ANameWithADirectoryPartStillNamesItsFile) {
+  WriteProfile("[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvSYS0=sub\\tuner.sys\n");
+  sim::files::Write("system32\\drivers\\sub\\tuner.sys", "x", FILE_ATTRIBUTE_READONLY);
+  RunWithOk();
+  EXPECT_FALSE(sim::files::Exists("system32\\drivers\\sub\\tuner.sys"));
+}
+
+}  // namespace
