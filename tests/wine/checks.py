@@ -77,6 +77,8 @@ def questions_for(expect):
             asked.append(("value", path + "|" + name))
         elif keyword in ("file-present", "file-absent"):
             asked.append(("file", arg))
+        elif keyword == "attributes":
+            asked.append(("file", arg.partition("|")[0]))
         elif keyword in ("process-alive", "process-gone"):
             asked.append(("process", arg))
         elif keyword in ("window-alive", "window-gone"):
@@ -148,6 +150,10 @@ def _check_line(keyword, arg, outcome, answers):
         got = answers.get(("file", arg))
         present = got is not None and got.startswith("attr:")
         return None if present == (keyword == "file-present") else "the file is %s" % got
+    if keyword == "attributes":
+        path, _, want = arg.partition("|")
+        got = answers.get(("file", path))
+        return None if got == "attr:" + want.strip().lower() else "the file is %s" % got
     if keyword in ("process-alive", "process-gone"):
         got = answers.get(("process", arg))
         alive = got is not None and got.isdigit() and int(got) > 0
