@@ -211,6 +211,7 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
   if (base == nullptr) return status;
   if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
   if (DWORD fault = CheckFault("RegDeleteKeyA", SubjectOf(base, lpSubKey))) return static_cast<LSTATUS>(fault);
+  if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;  // as opening it would
   RegKey* key = Resolve(base, lpSubKey);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   if (key->parent == nullptr) return ERROR_ACCESS_DENIED;
@@ -230,6 +231,7 @@ LSTATUS SHDeleteKeyA(HKEY hKey, LPCSTR pszSubKey) {
     RemoveContents(base);
     return ERROR_SUCCESS;
   }
+  if (pszSubKey[0] == '\\') return ERROR_BAD_PATHNAME;  // as opening it would
   RegKey* key = Resolve(base, pszSubKey);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   DeleteSubtree(key);

@@ -152,6 +152,16 @@ TEST_F(SimRegistry, ShDeleteKeyTakesTheSubtreeAndWithAnEmptyNameEmptiesTheKey) {
   RegCloseKey(key);
 }
 
+TEST_F(SimRegistry, ALeadingBackslashNamesNoSubkeyToDelete) {
+  sim::registry::Create("HKLM\\T\\A");
+  HKEY key = Open("T");
+  EXPECT_EQ(SHDeleteKeyA(key, "\\"), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(SHDeleteKeyA(key, "\\A"), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(RegDeleteKeyA(key, "\\A"), ERROR_BAD_PATHNAME);
+  EXPECT_TRUE(sim::registry::Exists("HKLM\\T\\A"));
+  RegCloseKey(key);
+}
+
 TEST_F(SimRegistry, HandlesToADeletedKeyFail) {
   sim::registry::Create("HKLM\\T\\Gone");
   HKEY gone = Open("T\\Gone");
