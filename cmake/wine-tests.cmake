@@ -1,5 +1,7 @@
 # End-to-end tests: every scenario folder run with the real DrvUninst.exe under
-# Wine. A test is skipped (exit 77) when Wine or the windows build is missing.
+# Wine, the 64-bit build on a 64-bit machine (wine.*) and the 32-bit build on a
+# 32-bit one (wine32.*). A test is skipped (exit 77) when Wine, wine32 or the
+# build it needs is missing.
 find_package(Python3 COMPONENTS Interpreter)
 if(NOT Python3_Interpreter_FOUND)
   message(STATUS "python3 not found: no Wine tests")
@@ -8,6 +10,8 @@ endif()
 
 set(DRVUNINST_WINDOWS_BUILD ${CMAKE_SOURCE_DIR}/build/windows CACHE PATH
     "Build directory of the windows preset, holding DrvUninst.exe and tools/")
+set(DRVUNINST_WINDOWS_X86_BUILD ${CMAKE_SOURCE_DIR}/build/windows-x86 CACHE PATH
+    "Build directory of the windows-x86 preset, for the wine32.* tests on a 32-bit machine")
 set(DRVUNINST_WINE_WORK ${CMAKE_SOURCE_DIR}/build/wine-prefixes CACHE PATH
     "Where the Wine tests keep their template prefix and run prefixes")
 
@@ -20,7 +24,14 @@ foreach(dir ${wine_scenario_dirs})
                      --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe
                      --tools ${DRVUNINST_WINDOWS_BUILD}/tools
                      --work ${DRVUNINST_WINE_WORK})
+    # The 32-bit build on a 32-bit Windows machine; skipped without Debian's wine32.
+    add_test(NAME wine32.${name}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/run_scenario.py ${dir}
+                     --arch win32
+                     --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe
+                     --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
+                     --work ${DRVUNINST_WINE_WORK})
     # The first test may build the template prefix, which takes a while.
-    set_tests_properties(wine.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+    set_tests_properties(wine.${name} wine32.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
   endif()
 endforeach()

@@ -7,12 +7,14 @@ Exit status: 0 all expect lines hold, 1 some do not (or the run broke),
 77 Wine or the Windows build is missing (ctest reports the test as skipped).
 """
 import argparse
+import glob
 import os
 import shutil
 import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import bmp2png  # noqa: E402
 import checks  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
 import wineprefix  # noqa: E402
@@ -33,6 +35,11 @@ def parse_args():
     p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
     p.add_argument("--report", action="store_true", help="list what was removed and left, per kind")
     p.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
+    p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64",
+                   help="the Windows machine: win64, or win32 (needs Debian's wine32) for the 32-bit build")
+    p.add_argument("--shots", metavar="DIR",
+                   help="run on Wine's X11 driver (needs DISPLAY) and save PNG pictures of the "
+                        "dialog before the first action and of every message box into DIR")
     return p.parse_args()
 
 
@@ -43,13 +50,14 @@ class Run:
         self.prefix = os.path.join(os.path.abspath(args.work), "run-%s-%d" % (scen.name, os.getpid()))
         self.harness = os.path.join(self.prefix, "drive_c", "harness")
         self.windir = os.path.join(self.prefix, "drive_c", "windows")
-        self.env = wineprefix.wine_env(self.prefix)
+        self.display = os.environ.get("DISPLAY") if args.shots else None
+        self.env = wineprefix.wine_env(self.prefix, args.arch, self.display)
 
     def wine(self, args, timeout, log_name):
         """Runs a Windows program; output goes to a log file, never a pipe, since
         the helpers it starts would hold a pipe open."""
         with open(os.path.join(self.harness, log_name + ".log"), "wb") as log:
-            return subprocess.run([wineprefix.loader()] + args, env=self.env, cwd=self.harness,
+            return subprocess.run([wineprefix.loader(self.args.arch)] + args, env=self.env, cwd=self.harness,
                                   stdout=log, stderr=log, timeout=timeout).returncode
 
     def log_text(self, log_name):
@@ -57,12 +65,15 @@ class Run:
         return open(path, encoding="utf-8", errors="replace").read().strip() if os.path.exists(path) else ""
 
     def prepare(self):
-        template = wineprefix.ensure_template(os.path.abspath(self.args.work), print)
+        template = wineprefix.ensure_template(os.path.abspath(self.args.work), print, self.args.arch)
         wineprefix.clone(template, self.prefix)
         os.makedirs(os.path.join(self.harness, "procs"), exist_ok=True)
+        os.makedirs(os.path.join(self.harness, "shots"), exist_ok=True)
         for tool in TOOLS:
             shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
         shutil.copy2(self.args.exe, os.path.join(self.harness, "DrvUninst.exe"))
+        if self.display:
+            self.add_wine_fonts()
         for name in self.scen.processes:
             # Started under exactly this name: the program compares it case-sensitively.
             shutil.copy2(os.path.join(self.args.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
@@ -76,6 +87,15 @@ class Run:
             wineprefix.make_read_only(target)
         self.import_registry()
 
+    def add_wine_fonts(self):
+        """Debian's Wine does not find its own Tahoma and Marlett (window captions,
+        their buttons); in the prefix's Fonts folder it does, so pictures show
+        frames drawn as on Windows."""
+        fonts = wineprefix.resolve(self.windir, "Fonts")
+        os.makedirs(fonts, exist_ok=True)
+        for font in glob.glob("/usr/share/wine/fonts/*.ttf"):
+            shutil.copy2(font, fonts)
+
     def import_registry(self):
         text, utf16 = self.scen.registry_text()
         if text is None:
@@ -86,12 +106,21 @@ class Run:
             # its [intl] and other sections from the registry.
             for view in ("", "Wow6432Node\\"):
                 text += "\r\n[-HKEY_LOCAL_MACHINE\\Software\\%sMicrosoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini]\r\n" % view
+        if self.display:
+            # Real windows on the X server; Wine draws the frames itself, as
+            # Windows would, since no window manager runs there.
+            text += ("\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\r\n\"Graphics\"=\"x11\"\r\n"
+                     "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n\"Decorated\"=\"N\"\r\n\"Managed\"=\"N\"\r\n")
         path = os.path.join(self.harness, "machine.reg")
         with open(path, "wb") as f:
             f.write(("\ufeff" + text).encode("utf-16-le") if utf16 else text.encode("latin-1", errors="replace"))
-        # The 64-bit regedit (see wineprefix.loader): the 32-bit one would put HKLM\Software under Wow6432Node.
+        # The prefix's own regedit (see wineprefix.loader): in a 64-bit prefix the
+        # 32-bit one would put HKLM\Software under Wow6432Node.
         if self.wine(["regedit", "/S", HARNESS + "\\machine.reg"], 120, "regedit") != 0:
             raise RuntimeError("regedit could not import the machine image: " + self.log_text("regedit"))
+        if self.display:
+            # The desktop regedit started still runs on the null driver: end it.
+            wineprefix.kill(self.prefix)
 
     def start_others(self):
         args = [HARNESS + "\\launch.exe", HARNESS + "\\topwindow.exe"]
@@ -106,12 +135,23 @@ class Run:
         results = os.path.join(self.harness, "results.txt")
         args = [HARNESS + "\\userstandin.exe", HARNESS + "\\results.txt", str(self.args.timeout),
                 " ".join(self.scen.actions), HARNESS + "\\DrvUninst.exe"]
+        if self.args.shots:
+            args.append(HARNESS + "\\shots")
         self.wine(args, self.args.timeout + 30, "userstandin")
+        if self.args.shots:
+            self.save_shots()
         outcome = checks.Outcome()
         if not os.path.exists(results):
             raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
         outcome.read_results(results)
         return outcome
+
+    def save_shots(self):
+        os.makedirs(self.args.shots, exist_ok=True)
+        for bmp in sorted(glob.glob(os.path.join(self.harness, "shots", "*.bmp"))):
+            name = os.path.splitext(os.path.basename(bmp))[0] + ".png"
+            bmp2png.convert(bmp, os.path.join(self.args.shots, name))
+            print("picture " + os.path.join(self.args.shots, name))
 
     def probe(self, questions, name):
         with open(os.path.join(self.harness, name + ".q"), "wb") as f:
@@ -186,6 +226,12 @@ def main():
     if shutil.which("wine") is None or shutil.which("wineserver") is None:
         print("SKIP: Wine is not installed")
         return SKIP
+    if args.arch == "win32" and not wineprefix.has_wine32():
+        print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
+        return SKIP
+    if args.shots and not os.environ.get("DISPLAY"):
+        print("FAILED: --shots needs an X server in DISPLAY (e.g. run under xvfb-run)")
+        return 1
     missing = [p for p in [args.exe] + [os.path.join(args.tools, t) for t in TOOLS] if not os.path.exists(p)]
     if missing:
         print("SKIP: the windows build is missing: " + ", ".join(missing))
@@ -196,7 +242,7 @@ def main():
         print("FAILED: the scenario folder is not usable: %s" % e)
         return 1
     run = Run(args, scen)
-    print("scenario %s (Windows version %s)" % (scen.name, scen.version))
+    print("scenario %s (Windows version %s, %s machine)" % (scen.name, scen.version, args.arch))
     failures = []
     try:
         run.prepare()

@@ -7,27 +7,45 @@ import subprocess
 # Big binaries of the template are shared by hard link; everything a program
 # might rewrite in place (registry files, INI files, small files) is copied.
 LINK_MIN_SIZE = 64 * 1024
+# A 64-bit Windows machine, or a 32-bit one for the 32-bit build.
+ARCHES = ("win64", "win32")
+LOADER_32 = ("/usr/lib/wine/wine", "/usr/lib32/wine/wine")
 
 
-def wine_env(prefix):
+def wine_env(prefix, arch="win64", display=None):
     env = dict(os.environ)
     env["WINEPREFIX"] = prefix
     env["WINEDEBUG"] = "-all"
     # No Mono/Gecko installers: wineboot stays quick and offline.
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-    env["WINEARCH"] = "win64"
+    env["WINEARCH"] = arch
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
+    if display:
+        env["DISPLAY"] = display
     return env
 
 
-def loader():
-    """The 64-bit loader when there is one: Debian's "wine" prefers the 32-bit one,
-    which resolves built-in programs such as regedit to their 32-bit forms."""
+def loader(arch="win64"):
+    """The loader matching the prefix. For win64 the 64-bit one: Debian's "wine"
+    prefers the 32-bit one, which resolves built-in programs such as regedit to
+    their 32-bit forms."""
+    if arch == "win32":
+        for path in LOADER_32:
+            if os.access(path, os.X_OK):
+                return path
+        return None
     for path in ("/usr/lib/wine/wine64", "/usr/lib64/wine/wine64"):
         if os.access(path, os.X_OK):
             return path
     return shutil.which("wine64") or "wine"
+
+
+def has_wine32():
+    """Debian's wine32 (multiarch i386): the 32-bit loader and 32-bit Windows DLLs."""
+    return loader("win32") is not None and any(
+        os.path.isdir(os.path.join(lib, "i386-windows"))
+        for lib in ("/usr/lib/wine", "/usr/lib/i386-linux-gnu/wine"))
 
 
 def fingerprint():
@@ -42,9 +60,10 @@ def fingerprint():
     return "".join(c if c.isalnum() or c in "._-" else "_" for c in key)
 
 
-def ensure_template(work, log):
+def ensure_template(work, log, arch="win64"):
     os.makedirs(work, exist_ok=True)
-    template = os.path.join(work, "template-" + fingerprint())
+    kind = "template-" if arch == "win64" else "template-%s-" % arch
+    template = os.path.join(work, kind + fingerprint())
     if os.path.exists(os.path.join(template, ".ready")):
         return template
     with open(os.path.join(work, "template.lock"), "w") as lock:
@@ -54,11 +73,11 @@ def ensure_template(work, log):
         log("creating the template Wine prefix (once per Wine version): " + template)
         building = template + ".building"
         shutil.rmtree(building, ignore_errors=True)
-        env = wine_env(building)
-        subprocess.run(["wineboot", "-i"], env=env, cwd=work, timeout=600,
+        env = wine_env(building, arch)
+        subprocess.run([loader(arch), "wineboot", "-i"], env=env, cwd=work, timeout=600,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         # Headless: the null graphics driver, set before any window is made.
-        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d", "null", "/f"],
+        subprocess.run([loader(arch), "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d", "null", "/f"],
                        env=env, cwd=work, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=True)
         shutil.rmtree(template, ignore_errors=True)

@@ -3,8 +3,12 @@
 // deadline and ends the program itself when the deadline passes, so a test
 // never hangs on a program that waits for input nobody gives.
 //
-//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM
+//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR]
 //   ACTIONS: blank-separated ok | esc | close | box-ok
+//   SHOTDIR: where to save pictures of the screen: dialog.bmp just before the
+//   first action on the dialog, removal.bmp the dialog as last seen after OK
+//   (the program hides it before its final box), boxN.bmp while the Nth
+//   message box is up.
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -12,6 +16,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "screenshot.h"
 
 namespace {
 
@@ -121,6 +127,29 @@ void PressOnDialog(HWND dialog, const std::string& action) {
     }
 }
 
+// The dialog and, when one is up, its box: the part of the screen a user looks at.
+RECT AreaOf(HWND dialog, HWND box) {
+    RECT area = {0, 0, 0, 0};
+    if (dialog != NULL && IsWindowVisible(dialog))
+        GetWindowRect(dialog, &area);
+    if (box != NULL) {
+        RECT r;
+        GetWindowRect(box, &r);
+        UnionRect(&area, &area, &r);
+    }
+    return area;
+}
+
+void Shoot(const std::string& dir, const std::string& name, HWND dialog, HWND box, std::vector<std::string>& log) {
+    std::string path = dir + "\\" + name + ".bmp";
+    RECT area = AreaOf(dialog, box);
+    bool saved = SaveScreenRect(area, path.c_str());
+    char where[64];
+    wsprintfA(where, " %d,%d,%d,%d", static_cast<int>(area.left), static_cast<int>(area.top),
+              static_cast<int>(area.right), static_cast<int>(area.bottom));
+    log.push_back(std::string(saved ? "shot " : "shot-failed ") + name + where);
+}
+
 bool Contains(const std::vector<HWND>& list, HWND w) {
     for (HWND x : list)
         if (x == w) return true;
@@ -130,13 +159,14 @@ bool Contains(const std::vector<HWND>& list, HWND w) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM\n");
+    if (argc != 5 && argc != 6) {
+        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM [SHOTDIR]\n");
         return 2;
     }
     std::vector<std::string> actions = SplitActions(argv[3]);
     DWORD limitMs = static_cast<DWORD>(atoi(argv[2])) * 1000;
     std::vector<std::string> log;
+    std::string shotDir = argc == 6 ? argv[5] : "";
 
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof(si));
@@ -157,6 +187,10 @@ int main(int argc, char** argv) {
     DWORD dialogSince = 0;
     DWORD lastAct = start;
     bool timedOut = false;
+    DWORD boxSince = 0;
+    HWND boxShot = NULL;
+    bool dialogShot = false;
+    bool okPressed = false;
     for (;;) {
         bool ended = WaitForSingleObject(pi.hProcess, kPollMs) == WAIT_OBJECT_0;
         DWORD now = GetTickCount();
@@ -169,11 +203,16 @@ int main(int argc, char** argv) {
                 boxesSeen.push_back(box);
                 HWND text = GetDlgItem(box, 0xFFFF);
                 log.push_back("box " + Escape(TextOf(box)) + "|" + Escape(TextOf(text)));
+                boxSince = now;
             }
             openBox = box;
         }
         // Asked once per round: the dialog may become visible between two calls.
         bool dialogVisible = found.dialog != NULL && IsWindowVisible(found.dialog);
+        if (!shotDir.empty() && okPressed && dialogVisible && openBox == NULL) {
+            // Overwritten every round: what stays is the dialog's last look.
+            Shoot(shotDir, "removal", found.dialog, NULL, log);
+        }
         if (found.dialog != NULL) {
             if (!dialog.seen && dialogVisible) {
                 dialog.seen = true;
@@ -190,6 +229,13 @@ int main(int argc, char** argv) {
             break;
         }
         std::string want = next < actions.size() ? actions[next] : "";
+        if (openBox != NULL && !shotDir.empty() && openBox != boxShot) {
+            // Give the box time to paint before it is photographed and closed.
+            if (now - boxSince < kSettleMs)
+                continue;
+            Shoot(shotDir, "box" + std::to_string(boxesSeen.size()), found.dialog, openBox, log);
+            boxShot = openBox;
+        }
         if (openBox != NULL) {
             // A box only offers OK; one the script did not foresee is still closed, so the run ends.
             log.push_back(want == "box-ok" ? "action box-ok" : "action box-ok unscripted");
@@ -203,9 +249,14 @@ int main(int argc, char** argv) {
             && now - dialogSince >= kSettleMs;
         if (!dialogReady)
             continue;
+        if (!shotDir.empty() && !dialogShot && !want.empty()) {
+            Shoot(shotDir, "dialog", found.dialog, NULL, log);
+            dialogShot = true;
+        }
         if (want == "ok" || want == "esc" || want == "close") {
             PressOnDialog(found.dialog, want);
             log.push_back("action " + want);
+            okPressed = okPressed || want == "ok";
             ++next;
             lastAct = now;
         } else if (want.empty() && now - lastAct > kIdleCloseMs) {
