@@ -42,7 +42,11 @@ int CDrvUninstDlg::UninstallNT() {
   ShowProgressDisplay(*this);
 
   m_nFoundDevNum = ScanDevicesNT();
-  if (m_nFoundDevNum != theApp.m_nDevIDNum) {
+  // A walk cut short by a failure counted only part of the devices; its
+  // count must not pass for the package's, or the removal would go on
+  // unconfirmed and take devices the check never saw.
+  const bool listedToTheEnd = GetLastError() == ERROR_NO_MORE_ITEMS;
+  if (m_nFoundDevNum != theApp.m_nDevIDNum || !listedToTheEnd) {
     OnOK();
     return 0;
   }

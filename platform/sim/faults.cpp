@@ -16,6 +16,9 @@ std::vector<CallRecord>& Log() {
   return log;
 }
 
+size_t g_callLimit = 0;
+void (*g_onCallLimit)() = nullptr;
+
 }  // namespace
 
 std::string ToLower(std::string text) {
@@ -44,6 +47,7 @@ void ClearFaults() { Rules().clear(); }
 
 DWORD CheckFault(const char* api, const std::string& subject, long index) {
   Log().push_back(CallRecord{api, subject, index});
+  if (g_callLimit != 0 && Log().size() > g_callLimit && g_onCallLimit != nullptr) g_onCallLimit();
   for (FaultRule& rule : Rules()) {
     if (rule.api != "*" && rule.api != api) continue;
     if (!rule.subject.empty() && !ContainsNoCase(subject, rule.subject)) continue;
@@ -57,6 +61,11 @@ DWORD CheckFault(const char* api, const std::string& subject, long index) {
 
 const std::vector<CallRecord>& CallLog() { return Log(); }
 void ClearCallLog() { Log().clear(); }
+
+void SetCallLimit(size_t limit, void (*onLimit)()) {
+  g_callLimit = limit;
+  g_onCallLimit = onLimit;
+}
 
 size_t CountCalls(const std::string& api) {
   return static_cast<size_t>(

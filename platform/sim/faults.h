@@ -37,6 +37,9 @@ void ClearFaults();
 DWORD CheckFault(const char* api, const std::string& subject, long index = -1);
 
 const std::vector<CallRecord>& CallLog();
+// Calls onLimit once the log holds more than limit calls (0: no limit): lets
+// a fault sweep stop a run that no longer ends.
+void SetCallLimit(size_t limit, void (*onLimit)());
 void ClearCallLog();
 size_t CountCalls(const std::string& api);
 
