@@ -1,4 +1,10 @@
 # Cross build of the real executable: GUI subsystem, static runtime, nothing beside it.
+# The POSIX-thread runtime imports GetTickCount64, which Windows XP lacks; a build
+# directory made with it keeps that compiler until it is configured afresh.
+if(CMAKE_CXX_COMPILER MATCHES "-posix$")
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} builds programs that need Windows Vista; "
+          "configure this build directory afresh (cmake --preset <name> --fresh)")
+endif()
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 
