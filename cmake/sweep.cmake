@@ -1,0 +1,24 @@
+# The fault-injection sweep: every scenario folder run once per call site of
+# its clean run and per error that call can return, on the simulated machine.
+file(GLOB SWEEP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/fault-sweep/*.cpp)
+list(FILTER SWEEP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+# The profile's own oracle, shared with the fuzz target.
+foreach(part machine_state oracle_profile oracle)
+  list(APPEND SWEEP_SOURCES ${CMAKE_SOURCE_DIR}/fuzz/${part}.cpp)
+endforeach()
+add_library(drvuninst_sweep STATIC ${SWEEP_SOURCES})
+target_link_libraries(drvuninst_sweep PUBLIC drvuninst_scenario)
+
+add_executable(fault-sweep ${CMAKE_SOURCE_DIR}/tools/fault-sweep/main.cpp)
+target_link_libraries(fault-sweep PRIVATE drvuninst_sweep)
+
+target_link_libraries(unit_tests PRIVATE drvuninst_sweep)
+
+file(GLOB SWEEP_SCENARIOS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*)
+foreach(entry ${SWEEP_SCENARIOS})
+  if(IS_DIRECTORY ${entry})
+    get_filename_component(scenario_name ${entry} NAME)
+    add_test(NAME sweep.${scenario_name} COMMAND fault-sweep ${entry})
+    set_tests_properties(sweep.${scenario_name} PROPERTIES LABELS sweep TIMEOUT 600)
+  endif()
+endforeach()

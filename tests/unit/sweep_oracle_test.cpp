@@ -1,0 +1,162 @@
+// The fault sweep's own judgement: which changes a faulted run may make,
+// which call sites it fails, and which errors show a different machine.
+#include <gtest/gtest.h>
+
+#include "tools/fault-sweep/fault_kind.h"
+#include "tools/fault-sweep/oracle.h"
+#include "tools/fault-sweep/shown.h"
+#include "tools/fault-sweep/sites.h"
+
+namespace {
+
+sweep::MachineState Machine() {
+  sweep::MachineState state;
+  state.keys = {"hklm\\software", "hklm\\software\\pkg", "hklm\\software\\other"};
+  state.values["hklm\\software\\pkg|name"] = "\"Pkg\"";
+  state.files["c:\\windows\\inf\\oem3.inf"] = 0x21;
+  state.files["c:\\windows\\inf\\keep.inf"] = 0x20;
+  state.files["c:\\windows\\inf"] = 0x10;
+  state.processes["ehrecvr.exe"] = 1;
+  state.windows["remote control"] = 1;
+  return state;
+}
+
+sweep::MachineState CleanRun() {
+  sweep::MachineState state = Machine();
+  state.keys.erase("hklm\\software\\pkg");
+  state.values.clear();
+  state.files.erase("c:\\windows\\inf\\oem3.inf");
+  state.processes.clear();
+  state.windows.clear();
+  return state;
+}
+
+TEST(SweepOracle, DoingLessThanTheCleanRunHolds) {
+  EXPECT_TRUE(sweep::OutsideCleanRun(Machine(), CleanRun(), Machine()).empty());
+  sweep::MachineState partial = Machine();
+  partial.files["c:\\windows\\inf\\oem3.inf"] = 0x20;  // reset, then the delete failed
+  partial.processes.clear();
+  EXPECT_TRUE(sweep::OutsideCleanRun(Machine(), CleanRun(), partial).empty());
+}
+
+TEST(SweepOracle, ADeletionTheCleanRunDidNotMakeFails) {
+  sweep::MachineState faulted = CleanRun();
+  faulted.keys.erase("hklm\\software\\other");
+  faulted.files.erase("c:\\windows\\inf\\keep.inf");
+  EXPECT_EQ(sweep::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 2u);
+}
+
+TEST(SweepOracle, ADirectoryWhoseAttributesChangeFails) {
+  sweep::MachineState faulted = Machine();
+  faulted.files["c:\\windows\\inf"] = 0x20;
+  const std::vector<std::string> lines = sweep::OutsideCleanRun(Machine(), CleanRun(), faulted);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("c:\\windows\\inf"), std::string::npos);
+}
+
+TEST(SweepOracle, SomethingNewFails) {
+  sweep::MachineState faulted = Machine();
+  faulted.keys.insert("hklm\\software\\new");
+  faulted.values["hklm\\software\\other|x"] = "\"1\"";
+  faulted.processes["other.exe"] = 1;
+  EXPECT_EQ(sweep::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 3u);
+}
+
+TEST(SweepOracle, EndingAProcessOrWindowTheCleanRunLeftFails) {
+  sweep::MachineState before = Machine();
+  before.processes["ehrecvr.exe"] = 2;
+  sweep::MachineState clean = before;
+  clean.processes["ehrecvr.exe"] = 1;
+  sweep::MachineState faulted = before;
+  faulted.processes.erase("ehrecvr.exe");
+  faulted.windows.clear();
+  EXPECT_EQ(sweep::OutsideCleanRun(before, clean, faulted).size(), 2u);
+}
+
+TEST(SweepSites, EachSiteFailsItsOwnFirstCallThroughSubstringMatches) {
+  const std::vector<sim::CallRecord> log = {
+      {"RegOpenKeyExA", "HKLM\\A\\B", -1},
+      {"Sleep", "20", -1},
+      {"RegOpenKeyExA", "HKLM\\A", -1},
+      {"RegOpenKeyExA", "HKLM\\A", -1},
+      {"GetWindowsDirectoryA", "", -1},
+      {"GetWindowsDirectoryA", "", -1},
+      {"RegEnumKeyExA", "HKLM\\A", 0},
+      {"RegEnumKeyExA", "HKLM\\A", 1},
+  };
+  const std::vector<sweep::Site> sites = sweep::DistinctSites(log);
+  ASSERT_EQ(sites.size(), 6u);  // Sleep cannot fail; the repeated open is one site
+  EXPECT_EQ(sites[0].subject, "HKLM\\A\\B");
+  EXPECT_EQ(sites[0].nth, 1);
+  // "HKLM\A" also matches the earlier "HKLM\A\B": its own call is the second.
+  EXPECT_EQ(sites[1].subject, "HKLM\\A");
+  EXPECT_EQ(sites[1].nth, 2);
+  // Calls that name nothing are told apart by when they come.
+  EXPECT_EQ(sites[2].nth, 1);
+  EXPECT_EQ(sites[3].nth, 2);
+  EXPECT_EQ(sites[4].index, 0);
+  EXPECT_EQ(sites[5].index, 1);
+  EXPECT_EQ(sites[5].nth, 1);
+}
+
+TEST(SweepFaultKind, MissingThingsAndListEndsAreAnotherMachine) {
+  EXPECT_TRUE(sweep::ReportsAbsence("RegOpenKeyExA", ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(sweep::ReportsAbsence("SetupDiEnumDeviceInfo", ERROR_NO_MORE_ITEMS));
+  EXPECT_TRUE(sweep::ReportsAbsence("SetupDiGetDeviceRegistryPropertyA", ERROR_INVALID_DATA));
+  EXPECT_FALSE(sweep::ReportsAbsence("SetupDiGetDeviceRegistryPropertyA", ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(sweep::ReportsAbsence("RegEnumKeyExA", ERROR_MORE_DATA));
+  EXPECT_TRUE(sweep::DecidesWhatIsNamed("GetPrivateProfileStringA", "ZIZURUDO.ini|1|DevIDNum"));
+  EXPECT_TRUE(sweep::DecidesWhatIsNamed("RegQueryValueExA", "HKCU\\Control Panel\\International\\@iCountry"));
+  EXPECT_FALSE(sweep::DecidesWhatIsNamed("RegQueryValueExA", "HKLM\\SYSTEM\\X\\@DriverDesc"));
+}
+
+sweep::Shown FinishedRun() {
+  sweep::Shown shown;
+  shown.dialog = true;
+  shown.texts = {{1004, "Delete Files:"}, {1002, "c:\\windows\\inf\\oem3.inf"}};
+  shown.finalBox = "Title|Done.\n\nReboot.";
+  shown.notInstalledBox = "Title|Not installed.";
+  shown.boxes = {shown.finalBox};
+  shown.steppedProgress = true;
+  return shown;
+}
+
+TEST(SweepShown, TheFinalMessageMayOnlyGoWhereTheSequenceStoppedAtTheDeviceCheck) {
+  sweep::Shown stopped = FinishedRun();
+  stopped.boxes.clear();
+  stopped.steppedProgress = false;
+  sweep::FaultedRun run;
+  run.api = "SetupDiEnumDeviceInfo";
+  EXPECT_TRUE(sweep::ShownOutsideCleanRun(FinishedRun(), stopped, run).empty());
+  run.changedMachine = true;
+  EXPECT_EQ(sweep::ShownOutsideCleanRun(FinishedRun(), stopped, run).size(), 1u);
+}
+
+TEST(SweepShown, AFailureNeverAddsAMessageOrAText) {
+  sweep::Shown clean = FinishedRun();
+  clean.boxes.clear();
+  sweep::FaultedRun run;
+  run.api = "SetupDiGetDeviceRegistryPropertyA";
+  sweep::Shown faulted = FinishedRun();
+  faulted.texts.push_back({1002, "c:\\windows\\system32\\other.sys"});
+  EXPECT_EQ(sweep::ShownOutsideCleanRun(clean, faulted, run).size(), 2u);
+  // Where the machine itself differs, the removal may go on and show more.
+  run.absence = true;
+  EXPECT_TRUE(sweep::ShownOutsideCleanRun(clean, faulted, run).empty());
+}
+
+TEST(SweepShown, OnlyTheProfilesBoxesMayAppear) {
+  // A failed check of the Uninstall entry: no dialog, the profile's box.
+  sweep::Shown faulted;
+  faulted.finalBox = FinishedRun().finalBox;
+  faulted.notInstalledBox = FinishedRun().notInstalledBox;
+  faulted.boxes = {"Title|Not installed."};
+  sweep::FaultedRun run;
+  run.api = "RegOpenKeyExA";
+  run.absence = true;
+  EXPECT_TRUE(sweep::ShownOutsideCleanRun(FinishedRun(), faulted, run).empty());
+  faulted.boxes = {"Title|garbage"};
+  EXPECT_FALSE(sweep::ShownOutsideCleanRun(FinishedRun(), faulted, run).empty());
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "tools/fault-sweep/error_table.h"
+
+#include <map>
+
+namespace sweep {
+namespace {
+
+const DWORD kNoSuchDevinst = 0xE000020B;
+const DWORD kResourceNameNotFound = 1814;
+
+const std::map<std::string, std::vector<DWORD>>& Table() {
+  static const std::map<std::string, std::vector<DWORD>> table = {
+      // Registry: missing or denied keys, short buffers, the end of a list.
+      {"RegOpenKeyExA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"RegOpenKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"RegCreateKeyExA", {ERROR_ACCESS_DENIED}},
+      {"RegEnumKeyExA", {ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_ACCESS_DENIED}},
+      {"RegQueryValueExA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_MORE_DATA}},
+      {"RegSetValueExA", {ERROR_ACCESS_DENIED}},
+      {"RegDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"SHDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"RegFlushKey", {ERROR_ACCESS_DENIED}},
+      // Files: missing, denied, in use.
+      {"DeleteFileA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
+      {"SetFileAttributesA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"GetWindowsDirectoryA", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"GetPrivateProfileStringA", {ERROR_FILE_NOT_FOUND}},
+      {"GetPrivateProfileIntA", {ERROR_FILE_NOT_FOUND}},
+      // System.
+      {"GetVersionExA", {ERROR_INSUFFICIENT_BUFFER}},
+      {"LocalAlloc", {ERROR_NOT_ENOUGH_MEMORY}},
+      // Devices.
+      {"SetupDiGetClassDevsA", {ERROR_INVALID_PARAMETER, ERROR_NOT_ENOUGH_MEMORY}},
+      {"SetupDiEnumDeviceInfo", {ERROR_NO_MORE_ITEMS, ERROR_NOT_ENOUGH_MEMORY}},
+      {"SetupDiGetDeviceRegistryPropertyA", {ERROR_INVALID_DATA, ERROR_ACCESS_DENIED, ERROR_KEY_DELETED, kNoSuchDevinst}},
+      {"SetupDiRemoveDevice", {ERROR_ACCESS_DENIED, kNoSuchDevinst}},
+      {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE}},
+      // Processes and privileges.
+      {"CreateToolhelp32Snapshot", {ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY}},
+      {"Process32First", {ERROR_NO_MORE_FILES}},
+      {"Process32Next", {ERROR_NO_MORE_FILES}},
+      {"OpenProcessToken", {ERROR_ACCESS_DENIED}},
+      {"LookupPrivilegeValueA", {ERROR_NO_SUCH_PRIVILEGE}},
+      {"AdjustTokenPrivileges", {ERROR_ACCESS_DENIED}},
+      {"OpenProcess", {ERROR_ACCESS_DENIED, ERROR_INVALID_PARAMETER}},
+      {"TerminateProcess", {ERROR_ACCESS_DENIED}},
+      {"CloseHandle", {ERROR_INVALID_HANDLE}},
+      // Windows: another program's window may vanish or hang at any moment;
+      // the program's own dialog and box may fail to be created.
+      {"FindWindowA", {ERROR_FILE_NOT_FOUND}},
+      {"SendMessageTimeoutA", {ERROR_TIMEOUT, ERROR_INVALID_WINDOW_HANDLE}},
+      {"MessageBoxA", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"DialogBoxParamA", {kResourceNameNotFound, ERROR_NOT_ENOUGH_MEMORY}},
+  };
+  return table;
+}
+
+}  // namespace
+
+const std::vector<DWORD>& ErrorsOf(const std::string& api) {
+  static const std::vector<DWORD> none;
+  auto found = Table().find(api);
+  return found == Table().end() ? none : found->second;
+}
+
+}  // namespace sweep

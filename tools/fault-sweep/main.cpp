@@ -1,0 +1,236 @@
+// fault-sweep: runs a scenario once cleanly, then once for every call site of
+// that run and every error the call can really return, with that one call
+// failing; each faulted run must end, must not crash, may only do less of
+// what the clean run did, and may only show what the clean run showed.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/sim/faults.h"
+#include "tools/fault-sweep/error_table.h"
+#include "tools/fault-sweep/fault_kind.h"
+#include "tools/fault-sweep/machine_state.h"
+#include "tools/fault-sweep/named_oracle.h"
+#include "tools/fault-sweep/oracle.h"
+#include "tools/fault-sweep/shown.h"
+#include "tools/fault-sweep/sites.h"
+#include "tools/scenario/machine_image.h"
+#include "tools/scenario/run_program.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: fault-sweep SCENARIO_DIR [--list] [--max-runs N]\n"
+    "Fails every call site of the scenario's clean run in turn, with each error\n"
+    "the call can really return, and checks every run against the clean one.\n"
+    "--list       only print the call sites\n"
+    "--max-runs   run at most N faulted runs, an even sample of all (default 5000)\n"
+    "Exit codes: 0 every run held, 1 a run failed, 2 the folder could not be read.\n";
+
+const int kRunawayExit = 3;
+
+struct Run {
+  sweep::Site site;
+  DWORD error;
+};
+
+struct CleanRun {
+  // What the profile's oracle already says of the clean run, which the
+  // scenario's expectations vouch for: a faulted run is held to the rest.
+  std::set<std::string> namedLines;
+  sweep::MachineState before;
+  sweep::MachineState after;
+  sweep::Shown shown;
+  std::vector<sim::CallRecord> log;
+};
+
+std::string Describe(const Run& run) {
+  char error[16];
+  std::snprintf(error, sizeof(error), "%lu", static_cast<unsigned long>(run.error));
+  std::string text = run.site.api + "(\"" + run.site.subject + "\"";
+  if (run.site.index >= 0) text += ", index " + std::to_string(run.site.index);
+  return text + ", call " + std::to_string(run.site.nth) + ") fails with " + error;
+}
+
+bool Load(const std::string& folder) {
+  std::vector<std::string> errors;
+  const bool loaded = scenario::LoadMachineImage(folder, &errors);
+  for (const std::string& error : errors) std::cerr << "fault-sweep: " << error << "\n";
+  return loaded;
+}
+
+// The profile's oracle knows devnodes under CurrentControlSet\Enum only; a
+// 9x machine keeps them under HKLM\Enum, where removing a device also takes
+// its emptied bus and device keys, as the clean run did below this one.
+bool EmptiedDevnodeParent(const std::string& line, const CleanRun& clean) {
+  const std::string prefix = "key deleted: ";
+  if (line.compare(0, prefix.size(), prefix) != 0) return false;
+  const std::string key = sim::ToLower(line.substr(prefix.size()));
+  if (key.compare(0, 9, "hklm\\enum") != 0) return false;
+  for (const std::string& was : clean.before.keys) {
+    if (was.compare(0, key.size() + 1, key + "\\") == 0 && !clean.after.keys.count(was)) return true;
+  }
+  return false;
+}
+
+void StopRunaway() {
+  // Only the child process gets here; nothing of its state is needed.
+  _exit(kRunawayExit);
+}
+
+// In the child: one faulted run; the lines that failed go to fd.
+void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& run, int fd) {
+  Load(folder);
+  const bool absence = sweep::ReportsAbsence(run.site.api, run.error);
+  const bool loadsOtherNames = sweep::DecidesWhatIsNamed(run.site.api, run.site.subject);
+  const sweep::NamedOracle named(loadsOtherNames, sweep::DecidesFamily(run.site.api));
+  sim::ClearCallLog();
+  sim::InjectFault(run.site.api, run.error, run.site.subject, run.site.index, run.site.nth);
+  sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
+  scenario::RunProgram();
+  sim::SetCallLimit(0, nullptr);
+  const sweep::MachineState after = sweep::CaptureState();
+  // Every run stays inside what the profile names; a run that only met a
+  // failure (nothing missing, nothing else loaded) also inside what the
+  // clean run did.
+  std::vector<std::string> lines;
+  for (const std::string& line : named.Outside()) {
+    if (!clean.namedLines.count(line) && !EmptiedDevnodeParent(line, clean)) lines.push_back(line);
+  }
+  if (!absence && !loadsOtherNames) {
+    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after)) lines.push_back(line);
+  }
+  sweep::FaultedRun faulted;
+  faulted.api = run.site.api;
+  faulted.absence = absence;
+  faulted.loadsOtherNames = loadsOtherNames;
+  // Closing the remote-control window comes before the device check.
+  sweep::MachineState removedOnly = after;
+  removedOnly.windows = clean.before.windows;
+  faulted.changedMachine = !sweep::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
+  for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, sweep::CaptureShown(), faulted)) {
+    lines.push_back(line);
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = write(fd, text.data() + written, text.size() - written);
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+}
+
+// Runs one faulted run in a child process, so a crash or a run that never
+// ends is reported instead of ending the sweep. Returns the failed lines.
+std::vector<std::string> RunFaulted(const std::string& folder, const CleanRun& clean, const Run& run) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {"cannot create a pipe"};
+  std::cout.flush();
+  const pid_t child = fork();
+  if (child < 0) {
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    return {"cannot fork"};
+  }
+  if (child == 0) {
+    close(pipeFds[0]);
+    FaultedChild(folder, clean, run, pipeFds[1]);
+    close(pipeFds[1]);
+    _exit(0);
+  }
+  close(pipeFds[1]);
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(pipeFds[0], buffer, sizeof(buffer))) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(pipeFds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (WIFSIGNALED(status)) lines.push_back("crashed with signal " + std::to_string(WTERMSIG(status)));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kRunawayExit) {
+    lines.push_back("never ends: over " + std::to_string(clean.log.size() * 20 + 10000) + " calls");
+  } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+    lines.push_back("exited with " + std::to_string(WEXITSTATUS(status)));
+  }
+  return lines;
+}
+
+std::vector<Run> AllRuns(const std::vector<sweep::Site>& sites, size_t maxRuns) {
+  std::vector<Run> runs;
+  for (const sweep::Site& site : sites) {
+    for (DWORD error : sweep::ErrorsOf(site.api)) runs.push_back(Run{site, error});
+  }
+  if (runs.size() <= maxRuns) return runs;
+  // An even, repeatable sample across the whole run.
+  std::vector<Run> sample;
+  for (size_t i = 0; i < maxRuns; ++i) sample.push_back(runs[i * runs.size() / maxRuns]);
+  return sample;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder;
+  bool list = false;
+  size_t maxRuns = 5000;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--list") == 0) {
+      list = true;
+    } else if (std::strcmp(argv[i], "--max-runs") == 0 && i + 1 < argc) {
+      maxRuns = static_cast<size_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (folder.empty() && argv[i][0] != '-') {
+      folder = argv[i];
+    } else {
+      std::cerr << kUsage;
+      return 2;
+    }
+  }
+  if (folder.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+
+  CleanRun clean;
+  if (!Load(folder)) return 2;
+  clean.before = sweep::CaptureState();
+  const sweep::NamedOracle named(false, false);
+  sim::ClearCallLog();
+  scenario::RunProgram();
+  for (const std::string& line : named.Outside()) clean.namedLines.insert(line);
+  clean.after = sweep::CaptureState();
+  clean.shown = sweep::CaptureShown();
+  clean.log = sim::CallLog();
+
+  const std::vector<sweep::Site> sites = sweep::DistinctSites(clean.log);
+  const std::vector<Run> runs = AllRuns(sites, maxRuns);
+  if (list) {
+    for (const Run& run : runs) std::cout << Describe(run) << "\n";
+    return 0;
+  }
+
+  size_t failed = 0;
+  for (const Run& run : runs) {
+    const std::vector<std::string> lines = RunFaulted(folder, clean, run);
+    if (lines.empty()) continue;
+    ++failed;
+    std::cout << "FAIL " << Describe(run) << "\n";
+    for (const std::string& line : lines) std::cout << "  " << line << "\n";
+  }
+  for (const std::string& line : clean.namedLines) std::cout << "note: the clean run, by the profile's oracle: " << line << "\n";
+  std::cout << folder << ": " << clean.log.size() << " calls, " << sites.size() << " call sites, " << runs.size()
+            << " faulted runs, " << failed << " failed\n";
+  return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,78 @@
+#include "tools/fault-sweep/shown.h"
+
+#include <algorithm>
+
+#include "app/DrvUninstApp.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/window_store.h"
+
+namespace sweep {
+namespace {
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// A failed close leaves its handle open; that is the call's doing.
+bool Closes(const std::string& api) { return api == "CloseHandle" || api == "SetupDiDestroyDeviceInfoList"; }
+
+}  // namespace
+
+Shown CaptureShown() {
+  Shown shown;
+  shown.dialog = sim::windows::LastDialog().shown;
+  for (const auto& record : sim::windows::TextsShown()) shown.texts.emplace_back(record.controlId, record.text);
+  for (const auto& box : sim::windows::MessageBoxes()) shown.boxes.push_back(box.caption + "|" + box.text);
+  for (const auto& message : sim::windows::ProgressMessages()) {
+    if (message.message == PBM_STEPIT) shown.steppedProgress = true;
+  }
+  shown.blockedForever = sim::windows::SendBlockedForever();
+  shown.openHandles = sim::processes::OpenHandleCount() + sim::registry::OpenHandleCount();
+  const std::string title = theApp.m_szUnInstDrvAppTitle;
+  shown.notInstalledBox = title + "|" + theApp.m_szUnInstNoRegKeyMsg;
+  shown.finalBox = title + "|" + theApp.m_szUnInstDrvPassMsg + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
+  return shown;
+}
+
+std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& faulted, const FaultedRun& run) {
+  std::vector<std::string> lines;
+  if (faulted.blockedForever && !clean.blockedForever) lines.push_back("waits for good on a hung window");
+  if (faulted.openHandles > clean.openHandles && !Closes(run.api)) {
+    lines.push_back("leaves " + std::to_string(faulted.openHandles - clean.openHandles) + " more handles open");
+  }
+  if (faulted.dialog && !clean.dialog) lines.push_back("shows the dialog, the clean run did not");
+
+  const bool cleanFinal = Contains(clean.boxes, clean.finalBox);
+  const bool faultedFinal = Contains(faulted.boxes, faulted.finalBox);
+  // A different machine or profile may let the removal run where the
+  // clean one stopped; a mere failure may not.
+  const bool otherMachine = run.absence || run.loadsOtherNames;
+  if (faultedFinal && !cleanFinal && !otherMachine) lines.push_back("shows the final message, the clean run did not");
+  if (cleanFinal && !faultedFinal) {
+    // Allowed only where the run legitimately stops before the end: no box
+    // could be shown, no dialog, or the NT sequence stopped at the device
+    // check before touching anything.
+    const bool stoppedAtDeviceCheck = !faulted.steppedProgress && !run.changedMachine;
+    if (run.api != "MessageBoxA" && faulted.dialog && !stoppedAtDeviceCheck) {
+      lines.push_back("the final message is missing after the removal began");
+    }
+  }
+  for (const std::string& box : faulted.boxes) {
+    if (box != faulted.finalBox && box != faulted.notInstalledBox && !Contains(clean.boxes, box)) {
+      lines.push_back("shows an unexpected box: " + box);
+    }
+  }
+  if (faulted.boxes.size() > 1) lines.push_back("shows " + std::to_string(faulted.boxes.size()) + " boxes");
+
+  if (!otherMachine) {
+    for (const auto& text : faulted.texts) {
+      if (std::find(clean.texts.begin(), clean.texts.end(), text) == clean.texts.end()) {
+        lines.push_back("sets text " + std::to_string(text.first) + " \"" + text.second + "\", the clean run never did");
+      }
+    }
+  }
+  return lines;
+}
+
+}  // namespace sweep

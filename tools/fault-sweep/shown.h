@@ -1,0 +1,38 @@
+// What a run showed, reduced to what the sweep holds a faulted run to.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sweep {
+
+struct Shown {
+  bool dialog = false;
+  std::vector<std::pair<int, std::string>> texts;  // every text set: control id, text
+  std::vector<std::string> boxes;                  // "caption|text", in order
+  bool steppedProgress = false;                    // the removal began
+  bool blockedForever = false;                     // sent to a hung window
+  size_t openHandles = 0;                          // processes' and registry handles left open
+  // The two boxes the loaded profile can show.
+  std::string notInstalledBox;
+  std::string finalBox;
+};
+
+// Read from the simulated desktop and the program's loaded profile.
+Shown CaptureShown();
+
+struct FaultedRun {
+  std::string api;  // the call that failed
+  bool absence = false;          // it said the thing is not there
+  bool loadsOtherNames = false;  // it changed what the program loaded
+  bool changedMachine = false;   // anything but windows
+};
+
+// Readable lines where the faulted run showed something the described
+// behaviour does not allow, measured against the clean run. Texts are held
+// loosely (each must be one the clean run set, unless the profile read
+// failed), the boxes strictly.
+std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& faulted, const FaultedRun& run);
+
+}  // namespace sweep
