@@ -36,6 +36,7 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog) {
   if (CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS)) bar->ShowWindow(SW_SHOW);
   SendToProgressBar(dialog, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   SendToProgressBar(dialog, PBM_SETSTEP, 6, 0);
+  dialog.UpdateWindow();
 }
 
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path) {
@@ -54,17 +55,21 @@ void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text) { SetItemText(dialog, ID
 
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
+  // The handler holds the thread until the end; paint now or the user sees nothing.
+  dialog.UpdateWindow();
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
   DeleteFileA(path);
 }
 
 void StepProgress(CDrvUninstDlg& dialog, bool pause) {
   SendToProgressBar(dialog, PBM_STEPIT, 0, 0);
+  dialog.UpdateWindow();
   if (pause) Sleep(kStepPauseMs);
 }
 
 void SetProgress(CDrvUninstDlg& dialog, int position) {
   SendToProgressBar(dialog, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  dialog.UpdateWindow();
 }
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {

@@ -28,6 +28,9 @@ class CWnd {
   BOOL IsIconic() const;
   void GetClientRect(LPRECT rect) const;
   HICON SetIcon(HICON icon, BOOL bigIcon);
+  // Paints what is invalid now, for a handler that keeps the thread busy.
+  void UpdateWindow();
+  void CenterWindow();
 
   HWND m_hWnd = nullptr;
 

@@ -33,7 +33,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
     ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
     dialog->m_hWnd = hwnd;
-    return dialog->OnInitDialog();
+    const BOOL result = dialog->OnInitDialog();
+    RECT frame;
+    if (::GetWindowRect(hwnd, &frame) && frame.left == 0 && frame.top == 0) dialog->CenterWindow();
+    return result;
   }
   CDialog* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
   if (dialog == nullptr) return FALSE;

@@ -38,3 +38,17 @@ HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
 }
 
 LRESULT CWnd::Default() { return ::DefWindowProcA(m_hWnd, m_currentMessage, m_currentWParam, m_currentLParam); }
+
+void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+
+// Centres the window on the screen, as the class library does for a dialog
+// its template leaves at the origin.
+void CWnd::CenterWindow() {
+  RECT frame;
+  if (!::GetWindowRect(m_hWnd, &frame)) return;
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  ::SetWindowPos(m_hWnd, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

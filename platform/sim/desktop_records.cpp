@@ -32,6 +32,8 @@ const DialogSnapshot& LastDialog() {
   snapshot.caption = dialog->text;
   snapshot.result = dialog->result;
   snapshot.iconic = dialog->iconic;
+  snapshot.position = dialog->position;
+  snapshot.updates = dialog->updates;
   snapshot.bigIcon = dialog->bigIcon;
   snapshot.smallIcon = dialog->smallIcon;
   for (HWND child : dialog->children) {

@@ -27,6 +27,8 @@ struct Window {
   bool hung = false;
   bool closesOnWmClose = true;
   RECT rect{};  // dialog units: left, top, right, bottom
+  POINT position{};  // top-level windows: the frame's top-left corner on the screen, pixels
+  int updates = 0;   // UpdateWindow calls
   std::map<int, LONG_PTR> longs;
   // Dialogs only.
   DLGPROC dialogProc = nullptr;
@@ -74,6 +76,8 @@ HWND Create(const Window& window);
 
 // Dialog unit to pixel scale of the dialog font (Arial 9 at 96 dpi).
 enum { kBaseUnitX = 6, kBaseUnitY = 15 };
+// The simulated screen, and the frame a captioned dialog adds to its client area.
+enum { kScreenWidth = 1024, kScreenHeight = 768, kFrameWidth = 6, kFrameHeight = 29 };
 
 // A message to the program's own dialog: its procedure first, then the
 // default dialog processing.

@@ -308,8 +308,15 @@ typedef struct tagPAINTSTRUCT {
 #define SW_MINIMIZE 6
 #define SW_RESTORE 9
 
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
 #define SM_CXICON 11
 #define SM_CYICON 12
+
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
 
 #define SMTO_NORMAL 0x0000
 #define SMTO_BLOCK 0x0001

@@ -71,6 +71,8 @@ struct DialogSnapshot {
   std::vector<Control> controls;  // in tab order
   int progressMin = 0, progressMax = 100, progressPos = 0, progressStep = 10;
   bool iconic = false;
+  POINT position{};  // the frame's top-left corner on the screen, pixels
+  int updates = 0;   // times the program had it repaint at once
   HICON bigIcon = nullptr;
   HICON smallIcon = nullptr;
 };

@@ -105,6 +105,37 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   return TRUE;
 }
 
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
+  if (Fault("GetWindowRect", hWnd)) return FALSE;
+  Window* window = LiveOrFail(hWnd);
+  if (window == nullptr || lpRect == nullptr) return FALSE;
+  RECT client;
+  GetClientRect(hWnd, &client);
+  const bool framed = window->kind == Kind::Dialog;
+  lpRect->left = window->position.x;
+  lpRect->top = window->position.y;
+  lpRect->right = lpRect->left + client.right + (framed ? kFrameWidth : 0);
+  lpRect->bottom = lpRect->top + client.bottom + (framed ? kFrameHeight : 0);
+  return TRUE;
+}
+
+BOOL SetWindowPos(HWND hWnd, HWND, int X, int Y, int, int, UINT uFlags) {
+  if (Fault("SetWindowPos", hWnd)) return FALSE;
+  Window* window = LiveOrFail(hWnd);
+  if (window == nullptr) return FALSE;
+  // Only moves are simulated; sizes come from the template.
+  if (!(uFlags & SWP_NOMOVE)) window->position = POINT{X, Y};
+  return TRUE;
+}
+
+BOOL UpdateWindow(HWND hWnd) {
+  if (Fault("UpdateWindow", hWnd)) return FALSE;
+  Window* window = LiveOrFail(hWnd);
+  if (window == nullptr) return FALSE;
+  ++window->updates;
+  return TRUE;
+}
+
 LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
   if (Fault("SetWindowLongPtrA", hWnd)) return 0;
   Window* window = LiveOrFail(hWnd);

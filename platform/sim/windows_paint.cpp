@@ -52,5 +52,7 @@ int GetSystemMetrics(int nIndex) {
     return 0;
   }
   if (nIndex == SM_CXICON || nIndex == SM_CYICON) return 32;
+  if (nIndex == SM_CXSCREEN) return sim::desktop::kScreenWidth;
+  if (nIndex == SM_CYSCREEN) return sim::desktop::kScreenHeight;
   return 0;
 }

@@ -173,6 +173,17 @@ TEST_F(UninstallDialog, ARemoteTitleEqualToTheDialogsCaptionLeavesTheDialogToThe
   EXPECT_EQ(sim::windows::MessageBoxes().size(), 1u);
 }
 
+TEST_F(UninstallDialog, ATemplateAtTheOriginIsCentredOnTheScreen) {
+  RunDialog({"esc"});
+  RECT frame = {0, 0, 0, 0};
+  const POINT position = sim::windows::LastDialog().position;
+  // 230 x 85 dialog units are 345 x 159 pixels of client area, plus the frame.
+  frame.right = 345 + 6;
+  frame.bottom = 159 + 29;
+  EXPECT_EQ(position.x, (1024 - frame.right) / 2);
+  EXPECT_EQ(position.y, (768 - frame.bottom) / 2);
+}
+
 TEST(FamilyCheck, OnlyThe9xPlatformIdCountsAs9x) {
   sim::Reset();
   for (const char* version : {"win95", "win98", "winme"}) {

@@ -46,6 +46,14 @@ TEST_F(RemovalNT, StepsSixPerEntryThenNinetyThenHundred) {
   EXPECT_EQ(sim::SleptMilliseconds(), 4u * 20u);
 }
 
+TEST_F(RemovalNT, EveryShownFileAndStepIsPaintedAtOnce) {
+  RunWithOk();
+  // The handler never returns to the message loop until the end, so each
+  // change is painted where it is made: the display, the 4 files shown alone,
+  // 5 steps (an INF pair is painted with its step) and 2 positions.
+  EXPECT_EQ(sim::windows::LastDialog().updates, 1 + 4 + 5 + 2);
+}
+
 TEST_F(RemovalNT, DeletesTheNamedFilesAndLeavesTheRest) {
   RunWithOk();
   for (const char* gone : {"inf\\oem3.inf", "inf\\oem3.pnf", "inf\\oem4.inf", "inf\\oem4.pnf",
