@@ -1,5 +1,7 @@
 #include "devices/HardwareIdRead.h"
 
+#include <cstring>
+
 namespace {
 
 // Two NUL bytes past the reported size, so a list stored without its
@@ -31,4 +33,28 @@ HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HL
   // An empty value reads without any block: it names no hardware ID.
   *firstId = size == 0 ? "" : static_cast<const char*>(*block);
   return HARDWARE_ID_READ;
+}
+
+BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>& visit) {
+  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+  if (devices == INVALID_HANDLE_VALUE) return FALSE;
+
+  SP_DEVINFO_DATA device;
+  std::memset(&device, 0, sizeof(device));
+  device.cbSize = sizeof(SP_DEVINFO_DATA);
+  HLOCAL buffer = nullptr;
+  for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+    const char* hardwareId = nullptr;
+    const HardwareIdRead read = ReadFirstHardwareId(devices, &device, &buffer, &hardwareId);
+    if (read == HARDWARE_ID_FAILED) break;
+    if (read == HARDWARE_ID_READ) visit(devices, &device, hardwareId);
+    buffer = LocalFree(buffer);
+  }
+
+  // The error that ended the walk outlives the list's destruction.
+  const DWORD lastError = GetLastError();
+  LocalFree(buffer);
+  SetupDiDestroyDeviceInfoList(devices);
+  SetLastError(lastError);
+  return TRUE;
 }

@@ -2,6 +2,8 @@
 // then read into a zero-filled block of that size.
 #pragma once
 
+#include <functional>
+
 #include "platform/win32.h"
 
 enum HardwareIdRead {
@@ -14,3 +16,9 @@ enum HardwareIdRead {
 // new one is allocated, and the caller releases the last one.
 HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HLOCAL* block,
                                    const char** firstId);
+
+// Walks every present device of every class and hands each one's first
+// hardware ID to visit; a device without hardware IDs is passed over and any
+// other failed read ends the walk. The error that ended it is the last error
+// on return. Returns FALSE when there was no device list to walk.
+BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>& visit);

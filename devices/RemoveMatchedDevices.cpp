@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
@@ -19,27 +17,9 @@ void RemoveIfMatching(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* har
 }  // namespace
 
 int RemoveMatchedDevices() {
-  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (devices == INVALID_HANDLE_VALUE) return 0;
-
-  SP_DEVINFO_DATA device;
-  memset(&device, 0, sizeof(device));
-  device.cbSize = sizeof(SP_DEVINFO_DATA);
-  HLOCAL buffer = nullptr;
-  for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-    const char* hardwareId = nullptr;
-    const HardwareIdRead read = ReadFirstHardwareId(devices, &device, &buffer, &hardwareId);
-    if (read == HARDWARE_ID_FAILED) break;
-    if (read == HARDWARE_ID_READ) {
-      RemoveIfMatching(devices, &device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum);
-      RemoveIfMatching(devices, &device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
-    }
-    buffer = LocalFree(buffer);
-  }
-
-  const DWORD lastError = GetLastError();
-  LocalFree(buffer);
-  SetupDiDestroyDeviceInfoList(devices);
-  SetLastError(lastError);
-  return 1;
+  const BOOL walked = WalkPresentDevices([](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
+    RemoveIfMatching(devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum);
+    RemoveIfMatching(devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+  });
+  return walked ? 1 : 0;
 }

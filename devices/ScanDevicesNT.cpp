@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "devices/DrvEntryCopy.h"
@@ -29,25 +27,8 @@ int MatchPrimaryEntries(const char* hardwareId) {
 
 int ScanDevicesNT() {
   int count = 0;
-  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (devices == INVALID_HANDLE_VALUE) return 0;
-
-  SP_DEVINFO_DATA device;
-  memset(&device, 0, sizeof(device));
-  device.cbSize = sizeof(SP_DEVINFO_DATA);
-  HLOCAL buffer = nullptr;
-  for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-    const char* hardwareId = nullptr;
-    const HardwareIdRead read = ReadFirstHardwareId(devices, &device, &buffer, &hardwareId);
-    if (read == HARDWARE_ID_FAILED) break;
-    if (read == HARDWARE_ID_READ) count += MatchPrimaryEntries(hardwareId);
-    buffer = LocalFree(buffer);
-  }
-
-  // The error that ended the walk outlives the list's destruction.
-  const DWORD lastError = GetLastError();
-  LocalFree(buffer);
-  SetupDiDestroyDeviceInfoList(devices);
-  SetLastError(lastError);
+  WalkPresentDevices([&count](HDEVINFO, PSP_DEVINFO_DATA, const char* hardwareId) {
+    count += MatchPrimaryEntries(hardwareId);
+  });
   return count;
 }

@@ -1,7 +1,6 @@
 // 9x family: the package's media-class instances (two passes), the
 // enumeration keys of its devices and its Uninstall entry.
 #include <cstring>
-#include <vector>
 
 #include "app/DrvUninstApp.h"
 #include "removal/RegistryNames.h"
@@ -26,29 +25,11 @@ void ReadDescription(HKEY instance, char* description, DWORD* size) {
 }
 
 void MediaClassPass(DWORD* descriptionSize) {
-  HKEY classKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKey9x, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
-  std::vector<CString> matches;
-  char subkeyName[256];
-  char description[kDescriptionSize + 1];
-  for (DWORD index = 0;; ++index) {
-    DWORD nameSize = sizeof(subkeyName);
-    FILETIME lastWrite;
-    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    HKEY instance = nullptr;
-    if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) continue;
+  DeleteClassInstances(kMediaClassKey9x, [descriptionSize](HKEY instance) {
+    char description[kDescriptionSize + 1];
     ReadDescription(instance, description, descriptionSize);
-    RegCloseKey(instance);
-    if (DescriptionEqualsAnyName(description, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
-        DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum)) {
-      matches.push_back(subkeyName);
-    }
-  }
-  DeleteNamedSubkeys(classKey, matches);
-  RegCloseKey(classKey);
+    return DescriptionIsThePackages(description);
+  });
 }
 
 void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {

@@ -1,6 +1,9 @@
 #include "removal/RegistryNames.h"
 
+#include "app/DrvUninstApp.h"
+
 #include <cstring>
+#include <vector>
 
 const char kUninstallKeyPath[] = "SoftWare\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
 const char kMediaClassKeyPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}";
@@ -22,11 +25,31 @@ bool DescriptionEqualsAnyName(const char* description, const DRVENTRY* entries, 
   return false;
 }
 
-void DeleteNamedSubkeys(HKEY parent, const std::vector<CString>& names) {
-  for (const CString& name : names) {
-    if (name.IsEmpty()) continue;
-    SHDeleteKeyA(parent, name);
+bool DescriptionIsThePackages(const char* description) {
+  return DescriptionEqualsAnyName(description, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
+         DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+}
+
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance) {
+  HKEY classKey = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
+  std::vector<CString> matches;
+  char subkeyName[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD nameSize = sizeof(subkeyName);
+    FILETIME lastWrite;
+    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    HKEY instance = nullptr;
+    if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) continue;
+    const bool match = isPackageInstance(instance);
+    RegCloseKey(instance);
+    if (match) matches.push_back(subkeyName);
   }
+  for (const CString& name : matches) SHDeleteKeyA(classKey, name);
+  RegCloseKey(classKey);
 }
 
 void DeleteUninstallEntry(const char* subkeyName) {

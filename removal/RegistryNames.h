@@ -1,7 +1,7 @@
 // Registry paths and name matching shared by the registry clean-ups.
 #pragma once
 
-#include <vector>
+#include <functional>
 
 #include "platform/afx/afxstr.h"
 #include "profile/UninstProfile.h"
@@ -17,10 +17,13 @@ const char* ChooseClassKey(const char* mediaClass);
 // Whether a description equals, as a whole and ignoring case, the driver
 // name of one of the first count entries. An empty name matches nothing.
 bool DescriptionEqualsAnyName(const char* description, const DRVENTRY* entries, int count);
+// ... of a primary or an extension entry: the package's class instances.
+bool DescriptionIsThePackages(const char* description);
 
-// Deletes each named subkey of an open key with its subtree; empty names are
-// skipped so the key itself is never emptied.
-void DeleteNamedSubkeys(HKEY parent, const std::vector<CString>& names);
+// Walks the subkeys of HKLM\classKeyPath and deletes, with their subtrees,
+// those the instance is the package's for. They are collected during the walk
+// and deleted after it, so deleting one never makes the walk pass over another.
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance);
 
 // Deletes the product's Uninstall entry; an empty name deletes nothing.
 void DeleteUninstallEntry(const char* subkeyName);

@@ -61,6 +61,21 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   DeleteFileA(path);
 }
 
+void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
+  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
+  for (int i = 0; i < usable; ++i) {
+    CString path;
+    if (BuildRemovalPath("\\system32\\drivers\\", entries[i].szDrvSYS, &path)) DeleteShownFile(dialog, path, true);
+    StepProgress(dialog, true);
+  }
+}
+
+void DeleteUninstaller(CDrvUninstDlg& dialog) {
+  CString uninstaller;
+  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(dialog, uninstaller, false);
+  StepProgress(dialog, false);
+}
+
 void StepProgress(CDrvUninstDlg& dialog, bool pause) {
   SendToProgressBar(dialog, PBM_STEPIT, 0, 0);
   dialog.UpdateWindow();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/DrvUninstDlg.h"
+#include "profile/UninstProfile.h"
 
 // Clears the prompt, shows "Delete Files:" and the progress bar, 0..100 by 6.
 void ShowProgressDisplay(CDrvUninstDlg& dialog);
@@ -18,6 +19,14 @@ void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 // Shows the path in the status line and deletes it, first clearing
 // read-only, hidden and system when resetAttributes is set.
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
+
+// The driver files of the first count entries, from system32\drivers: each
+// shown, its attributes reset, deleted, then a step and a pause.
+void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count);
+
+// The product's own uninstaller in the Windows directory, deleted as it is:
+// a read-only one stays. One step, no pause.
+void DeleteUninstaller(CDrvUninstDlg& dialog);
 
 // One step of the bar, then a pause when asked.
 void StepProgress(CDrvUninstDlg& dialog, bool pause);

@@ -27,15 +27,6 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
   StepProgress(dialog, true);
 }
 
-void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
-  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
-  for (int i = 0; i < usable; ++i) {
-    CString path;
-    if (BuildRemovalPath("\\system32\\drivers\\", entries[i].szDrvSYS, &path)) DeleteShownFile(dialog, path, true);
-    StepProgress(dialog, true);
-  }
-}
-
 }  // namespace
 
 int CDrvUninstDlg::UninstallNT() {
@@ -67,10 +58,7 @@ int CDrvUninstDlg::UninstallNT() {
     if (BuildRemovalPath("\\system32\\", theApp.m_szExtCopyFileName[i], &path)) DeleteShownFile(*this, path, true);
   }
 
-  // The uninstaller keeps its attributes: a read-only one stays.
-  CString uninstaller;
-  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(*this, uninstaller, false);
-  StepProgress(*this, false);
+  DeleteUninstaller(*this);
 
   RemoveMatchedDevices();
   SetProgress(*this, 90);

@@ -24,15 +24,6 @@ void DeleteInfFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count, b
   }
 }
 
-void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
-  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
-  for (int i = 0; i < usable; ++i) {
-    CString path;
-    if (BuildRemovalPath("\\system32\\drivers\\", entries[i].szDrvSYS, &path)) DeleteShownFile(dialog, path, true);
-    StepProgress(dialog, true);
-  }
-}
-
 }  // namespace
 
 int CDrvUninstDlg::UninstallWin9x() {
@@ -53,10 +44,7 @@ int CDrvUninstDlg::UninstallWin9x() {
     StepProgress(*this, true);
   }
 
-  // The uninstaller keeps its attributes: a read-only one stays.
-  CString uninstaller;
-  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(*this, uninstaller, false);
-  StepProgress(*this, false);
+  DeleteUninstaller(*this);
 
   CleanRegistryWin9x();
   SetProgress(*this, 100);
