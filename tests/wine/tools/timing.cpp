@@ -6,10 +6,12 @@
 //     machine slows them alike) after one unmeasured warm-up round: the time
 //     from CreateProcess to the dialog being visible and enabled with its
 //     controls; the dialog is then cancelled. Lines "start NAME MS".
-//   timing.exe removal RESULTS PROGRAM
+//   timing.exe removal RESULTS PROGRAM [nomarks]
 //     Starts the program, presses OK once its dialog is up and idle, and
 //     times OK to the final message box, with marks in between as they are
-//     seen. Lines "mark WHAT MS" and "box CAPTION|TEXT".
+//     seen (none with nomarks: only the box is looked for, so the polling
+//     asks the window server least). Lines "mark WHAT MS", "file MS PATH" and
+//     "box CAPTION|TEXT".
 //
 // Windows are polled every millisecond or so; the texts are read without a
 // message (GetWindowText of another process's window), so polling never waits
@@ -167,7 +169,7 @@ void Mark(std::vector<std::string>& log, const char* what, double ms) {
   log.push_back(line);
 }
 
-int RunRemoval(const char* program, std::vector<std::string>& log) {
+int RunRemoval(const char* program, bool marks, std::vector<std::string>& log) {
   PROCESS_INFORMATION pi;
   double started = NowMs();
   if (!Start(program, &pi)) return 3;
@@ -180,9 +182,8 @@ int RunRemoval(const char* program, std::vector<std::string>& log) {
   Sleep(kSettleMs);
   HWND heading = GetDlgItem(dialog, 1004);
   HWND status = GetDlgItem(dialog, 1002);
-  std::string firstStatus = TextOf(status);
+  std::string lastStatus = TextOf(status);
   bool sawHeading = false;
-  bool sawStatus = false;
   bool sawHidden = false;
   HWND ok = GetDlgItem(dialog, IDOK);
   double pressed = NowMs();
@@ -190,20 +191,25 @@ int RunRemoval(const char* program, std::vector<std::string>& log) {
   HWND box = NULL;
   for (;;) {
     double now = NowMs();
-    if (!sawHeading && TextOf(heading) == "Delete Files:") {
-      // The remote window has been dealt with and the progress display is up.
-      Mark(log, "progress-display", now - pressed);
-      sawHeading = true;
-    }
-    if (!sawStatus && TextOf(status) != firstStatus && !TextOf(status).empty()) {
-      // Devices scanned and counted, the receiver stopped, the INF files collected.
-      Mark(log, "first-file", now - pressed);
-      sawStatus = true;
-    }
-    if (!sawHidden && !IsWindowVisible(dialog)) {
-      // Files, devices and registry done: the dialog has ended.
-      Mark(log, "dialog-ended", now - pressed);
-      sawHidden = true;
+    if (marks) {
+      if (!sawHeading && TextOf(heading) == "Delete Files:") {
+        // The remote window has been dealt with and the progress display is up.
+        Mark(log, "progress-display", now - pressed);
+        sawHeading = true;
+      }
+      std::string shown = TextOf(status);
+      if (shown != lastStatus && !shown.empty()) {
+        // Each file as the program shows it; a step shown for less than a poll is missed.
+        char line[64];
+        snprintf(line, sizeof(line), "file %.2f ", now - pressed);
+        log.push_back(line + OneLine(shown));
+      }
+      lastStatus = shown;
+      if (!sawHidden && !IsWindowVisible(dialog)) {
+        // Files, devices and registry done: the dialog has ended.
+        Mark(log, "dialog-ended", now - pressed);
+        sawHidden = true;
+      }
     }
     Found found = Look(pi.dwProcessId);
     if (found.box != NULL) {
@@ -233,10 +239,10 @@ int main(int argc, char** argv) {
   int status = 2;
   if (argc >= 5 && strcmp(argv[1], "start") == 0) {
     status = RunStart(atoi(argv[3]), argv + 4, argc - 4, log);
-  } else if (argc == 4 && strcmp(argv[1], "removal") == 0) {
-    status = RunRemoval(argv[3], log);
+  } else if ((argc == 4 || argc == 5) && strcmp(argv[1], "removal") == 0) {
+    status = RunRemoval(argv[3], argc == 4 || strcmp(argv[4], "nomarks") != 0, log);
   } else {
-    fprintf(stderr, "usage: timing start RESULTS RUNS PROGRAM... | timing removal RESULTS PROGRAM\n");
+    fprintf(stderr, "usage: timing start RESULTS RUNS PROGRAM... | timing removal RESULTS PROGRAM [nomarks]\n");
     return 2;
   }
   FILE* out = fopen(argv[2], "wb");
