@@ -22,7 +22,7 @@ target_link_libraries(unit_tests PRIVATE drvuninst_core GTest::gtest GTest::gtes
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
 # The scenario runner and the end-to-end tests under Wine.
-foreach(part scenarios sweep wine-tests benchmarks fuzz)
+foreach(part scenarios sweep wine-tests wine-compare benchmarks fuzz)
   if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
     include(${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
   endif()

@@ -35,3 +35,10 @@ foreach(src ${WINE_TOOL_SOURCES})
     target_link_libraries(${name} PRIVATE comctl32)
   endif()
 endforeach()
+
+# The hook DLL the Wine runs load into the program to record every text and
+# progress message it sends.
+add_library(texthook SHARED tests/wine/hook/texthook.cpp)
+target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(texthook PRIVATE user32)
+set_target_properties(texthook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -12,6 +12,7 @@
 #include "platform/sim/machine.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
+#include "tools/scenario/probe_answers.h"
 #include "tools/scenario/report.h"
 #include "tools/scenario/run_program.h"
 #include "tools/scenario/snapshot.h"
@@ -19,7 +20,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: drvuninst-sim SCENARIO_DIR [--check]\n"
+    "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -41,8 +42,18 @@ const char kUsage[] =
     "\n"
     "--check   also check the folder's expect file; exit 1 when a line fails\n"
     "          (done whenever an expect file exists)\n"
+    "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
+    "          on the machine as the program left it, as its probe.exe would\n"
+    "--shown   write every text, progress message and box the program showed,\n"
+    "          in the lines the Wine runs record\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
     "2 the folder could not be read.\n";
+
+bool WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out);
+}
 
 bool ReadText(const std::filesystem::path& path, std::string* text) {
   std::ifstream in(path, std::ios::binary);
@@ -58,9 +69,17 @@ bool ReadText(const std::filesystem::path& path, std::string* text) {
 int main(int argc, char** argv) {
   std::string folder;
   bool check = false;
+  std::string probeQuestions;
+  std::string probeAnswers;
+  std::string shownPath;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
+    } else if (std::strcmp(argv[i], "--probe") == 0 && i + 2 < argc) {
+      probeQuestions = argv[++i];
+      probeAnswers = argv[++i];
+    } else if (std::strcmp(argv[i], "--shown") == 0 && i + 1 < argc) {
+      shownPath = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;
       return 0;
@@ -94,6 +113,17 @@ int main(int argc, char** argv) {
   const scenario::MachineSnapshot before = scenario::CaptureMachine();
   scenario::RunProgram();
   const scenario::MachineSnapshot after = scenario::CaptureMachine();
+  if (!shownPath.empty() && !WriteText(shownPath, scenario::ShownRecord())) {
+    std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
+    return 2;
+  }
+  if (!probeQuestions.empty()) {
+    std::string questions;
+    if (!ReadText(probeQuestions, &questions) || !WriteText(probeAnswers, scenario::AnswerProbeFile(questions))) {
+      std::cerr << "drvuninst-sim: cannot answer " << probeQuestions << "\n";
+      return 2;
+    }
+  }
 
   std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
             << " machine\n";

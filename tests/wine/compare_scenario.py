@@ -1,0 +1,267 @@
+#!/usr/bin/env python3
+"""Holds the simulated machine against Wine for one scenario folder: runs it on
+both, dumps each final state in one canonical text form and fails with the
+lines that differ.
+
+The dump holds what both worlds can produce identically: the image's own keys
+under the subtrees the program may touch (Uninstall, Services, the two device
+classes, the 9x media key, both Enum trees) with their values, the image's
+files and every file the program named, with attributes, the image's
+processes and windows, every text set on the dialog in order, every progress
+message and the final position, and the message boxes. A line of the expect
+file "known-difference <dump line>" drops that line (or every line it begins)
+from both dumps.
+
+Exit status: 0 the dumps agree, 1 they differ (or a run broke), 77 Wine, the
+Windows build or drvuninst-sim is missing.
+"""
+import argparse
+import difflib
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+import run_scenario  # noqa: E402
+import scenario as scenario_mod  # noqa: E402
+import wineprefix  # noqa: E402
+
+SKIP = 77
+HOOK_TOOLS = ("texthooker.exe", "texthook.dll")
+ROOTS = (
+    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKLM\\SYSTEM\\CurrentControlSet\\Services",
+    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}",
+    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}",
+    "HKLM\\SYSTEM\\CurrentControlSet\\Enum",
+    "HKLM\\Enum",
+)
+STATUS_LINE = 1002
+
+
+def parse_args():
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("scenario")
+    p.add_argument("--sim", default=os.path.join(run_scenario.REPO, "build", "host", "drvuninst-sim"))
+    p.add_argument("--exe", default=os.path.join(run_scenario.REPO, "build", "windows", "DrvUninst.exe"))
+    p.add_argument("--tools", default=os.path.join(run_scenario.REPO, "build", "windows", "tools"))
+    p.add_argument("--work", default=os.path.join(run_scenario.REPO, "build", "wine-prefixes"))
+    p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
+    p.add_argument("--keep", action="store_true", help="keep the prefix and the dumps afterwards")
+    p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
+    args = p.parse_args()
+    # What run_scenario's Run reads.
+    args.report = False
+    args.shots = None
+    return args
+
+
+class HookedRun(run_scenario.Run):
+    """run_scenario's run, with the program under the text hook."""
+
+    def prepare(self):
+        super().prepare()
+        for tool in HOOK_TOOLS:
+            shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
+
+    def run_program(self):
+        results = os.path.join(self.harness, "results.txt")
+        H = run_scenario.HARNESS
+        args = [H + "\\texthooker.exe", H + "\\texthook.dll", H + "\\textlog.txt",
+                H + "\\userstandin.exe", H + "\\results.txt", str(self.args.timeout),
+                " ".join(self.scen.actions), H + "\\DrvUninst.exe"]
+        self.wine(args, self.args.timeout + 30, "userstandin")
+        if not os.path.exists(results):
+            raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
+        outcome = checks.Outcome()
+        outcome.read_results(results)
+        return outcome
+
+    def shown(self, outcome):
+        """The hook's record in drvuninst-sim's --shown lines, and the boxes."""
+        lines = []
+        position = None
+        path = os.path.join(self.harness, "textlog.txt")
+        if os.path.exists(path):
+            for line in open(path, encoding="cp1252", errors="replace").read().splitlines():
+                if line.startswith("progress "):
+                    parts = line.split(" ")
+                    lines.append(" ".join(parts[:4]))
+                    position = parts[4]
+                elif line.startswith("text "):
+                    lines.append(line)
+        if position is not None:
+            lines.append("position " + position)
+        for caption, text in outcome.boxes:
+            lines.append("box " + escape(caption) + "|" + escape(text))
+        return lines
+
+
+def escape(text):
+    return text.replace("\\", "\\\\").replace("\n", "\\n").replace("\r", "\\r").replace("\t", "\\t")
+
+
+def under_roots(key):
+    lower = key.lower()
+    for root in ROOTS:
+        if lower.startswith(root.lower() + "\\"):
+            return root
+    return None
+
+
+def registry_questions(scen):
+    """The image's keys below the roots, with their parents up to the root, and
+    the values it sets on them."""
+    text, _ = scen.registry_text()
+    keys, values = [], []
+    seen = set()
+    current = None
+    for raw in (text or "").splitlines():
+        line = raw.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = None
+            if line.startswith("[-"):
+                continue
+            key = scenario_mod.short_root(line[1:-1])
+            root = under_roots(key)
+            if root is None:
+                continue
+            current = key
+            parts = key.split("\\")
+            for n in range(len(root.split("\\")) + 1, len(parts) + 1):
+                path = "\\".join(parts[:n])
+                if path.lower() not in seen:
+                    seen.add(path.lower())
+                    keys.append(path)
+        elif current is not None:
+            m = re.match(r'^(@|"((?:[^"\\]|\\.)*)")=(?!-)', line)
+            if m:
+                name = "" if m.group(1) == "@" else re.sub(r"\\(.)", r"\1", m.group(2))
+                values.append(current + "|" + name)
+    return [("key", k) for k in keys] + [("value", v) for v in values]
+
+
+def named_files(shown_lines, windows_prefix="c:\\windows\\"):
+    files = []
+    for line in shown_lines:
+        head = "text %d " % STATUS_LINE
+        if line.startswith(head):
+            path = line[len(head):].replace("\\\\", "\\")
+            if path.lower().startswith(windows_prefix):
+                files.append(path[len(windows_prefix):])
+    return files
+
+
+def questions_for(scen, shown_lists):
+    files = {}
+    for rel in scen.files() + [f for lines in shown_lists for f in named_files(lines)]:
+        files.setdefault(rel.lower(), rel)
+    return (registry_questions(scen) + [("file", f) for f in files.values()]
+            + [("process", p) for p in scen.processes] + [("window", t) for t, _ in scen.windows])
+
+
+def dump(questions, answers, shown_lines):
+    lines = []
+    for kind, arg in questions:
+        answer = answers.get((kind, arg), "(no answer)")
+        lines.append("%s %s: %s" % (kind, arg.lower() if kind in ("key", "value", "file") else arg, answer))
+    # Texts, progress and boxes each in their own order: the simulated machine
+    # records them apart, Wine's hook interleaved.
+    for kind in ("text ", "progress ", "position ", "box "):
+        lines += [line for line in shown_lines if line.startswith(kind)]
+    return lines
+
+
+def write_questions(path, questions):
+    with open(path, "wb") as f:
+        for kind, arg in questions:
+            f.write(("%s\t%s\r\n" % (kind, arg)).encode("cp1252", errors="replace"))
+
+
+def run_sim(args, scen, work, questions=None):
+    shown = os.path.join(work, "sim-shown.txt")
+    cmd = [args.sim, scen.folder, "--shown", shown]
+    answers = os.path.join(work, "sim-answers.txt")
+    if questions is not None:
+        qpath = os.path.join(work, "sim-questions.txt")
+        write_questions(qpath, questions)
+        cmd += ["--probe", qpath, answers]
+    proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+    if proc.returncode == 2:
+        raise RuntimeError("drvuninst-sim could not run the folder: " + proc.stderr.decode(errors="replace"))
+    lines = open(shown, encoding="latin-1").read().splitlines()
+    return lines, (checks.read_answers(answers) if questions is not None else {})
+
+
+DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ")
+
+
+def known_differences(scen):
+    """The dump lines the expect file names as known differences."""
+    known = []
+    for _, keyword, arg in scen.expect:
+        if keyword == "known-difference" and arg.startswith(DUMP_KINDS):
+            known.append(arg.split(" # ")[0].rstrip())
+    return known
+
+
+def drop_known(lines, known):
+    return [line for line in lines if not any(line.startswith(k) for k in known)]
+
+
+def main():
+    args = parse_args()
+    if shutil.which("wine") is None or shutil.which("wineserver") is None:
+        print("SKIP: Wine is not installed")
+        return SKIP
+    if args.arch == "win32" and not wineprefix.has_wine32():
+        print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
+        return SKIP
+    needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + HOOK_TOOLS]
+    missing = [p for p in needed if not os.path.exists(p)]
+    if missing:
+        print("SKIP: missing " + ", ".join(missing))
+        return SKIP
+    try:
+        scen = scenario_mod.Scenario(args.scenario)
+    except (ValueError, OSError) as e:
+        print("FAILED: the scenario folder is not usable: %s" % e)
+        return 1
+    run = HookedRun(args, scen)
+    print("scenario %s (Windows version %s): simulated machine against Wine" % (scen.name, scen.version))
+    try:
+        run.prepare()
+        sim_shown, _ = run_sim(args, scen, run.harness)
+        run.start_others()
+        outcome = run.run_program()
+        wine_shown = run.shown(outcome)
+        questions = questions_for(scen, [sim_shown, wine_shown])
+        wine_answers = run.probe(questions, "compare")
+        sim_shown, sim_answers = run_sim(args, scen, run.harness, questions)
+        if outcome.timed_out:
+            raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
+    except (RuntimeError, subprocess.SubprocessError, OSError) as e:
+        print("FAILED: the run broke: %s" % e)
+        return 1
+    finally:
+        wineprefix.kill(run.prefix)
+        if not args.keep:
+            wineprefix.remove(run.prefix)
+    known = known_differences(scen)
+    sim_dump = drop_known(dump(questions, sim_answers, sim_shown), known)
+    wine_dump = drop_known(dump(questions, wine_answers, wine_shown), known)
+    diff = list(difflib.unified_diff(sim_dump, wine_dump, "simulated machine", "wine", lineterm="", n=0))
+    if diff:
+        print("FAILED: the final states differ (- simulated machine, + Wine):")
+        for line in diff[2:]:
+            print("  " + line)
+        return 1
+    print("PASSED: %d dump lines agree" % len(sim_dump))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
