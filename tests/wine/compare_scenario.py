@@ -27,10 +27,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import checks  # noqa: E402
 import run_scenario  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
+import textlog  # noqa: E402
 import wineprefix  # noqa: E402
 
 SKIP = 77
-HOOK_TOOLS = ("texthooker.exe", "texthook.dll")
 ROOTS = (
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKLM\\SYSTEM\\CurrentControlSet\\Services",
@@ -60,41 +60,15 @@ def parse_args():
 
 
 class HookedRun(run_scenario.Run):
-    """run_scenario's run, with the program under the text hook."""
-
-    def prepare(self):
-        super().prepare()
-        for tool in HOOK_TOOLS:
-            shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
-
-    def run_program(self):
-        results = os.path.join(self.harness, "results.txt")
-        H = run_scenario.HARNESS
-        args = [H + "\\texthooker.exe", H + "\\texthook.dll", H + "\\textlog.txt",
-                H + "\\userstandin.exe", H + "\\results.txt", str(self.args.timeout),
-                " ".join(self.scen.actions), H + "\\DrvUninst.exe"]
-        self.wine(args, self.args.timeout + 30, "userstandin")
-        if not os.path.exists(results):
-            raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
-        outcome = checks.Outcome()
-        outcome.read_results(results)
-        return outcome
+    """run_scenario's run, which puts the program under the text hook."""
 
     def shown(self, outcome):
         """The hook's record in drvuninst-sim's --shown lines, and the boxes."""
-        lines = []
-        position = None
-        path = os.path.join(self.harness, "textlog.txt")
-        if os.path.exists(path):
-            for line in open(path, encoding="cp1252", errors="replace").read().splitlines():
-                if line.startswith("progress "):
-                    parts = line.split(" ")
-                    lines.append(" ".join(parts[:4]))
-                    position = parts[4]
-                elif line.startswith("text "):
-                    lines.append(line)
-        if position is not None:
-            lines.append("position " + position)
+        texts, progress = textlog.read(self.harness)
+        lines = ["text %d %s" % (ident, text) for ident, text in texts]
+        lines += ["progress %s %s %s" % (message, w, l) for message, w, l, _ in progress]
+        if progress:
+            lines.append("position %d" % progress[-1][3])
         for caption, text in outcome.boxes:
             lines.append("box " + escape(caption) + "|" + escape(text))
         return lines
@@ -220,7 +194,7 @@ def main():
     if args.arch == "win32" and not wineprefix.has_wine32():
         print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
         return SKIP
-    needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + HOOK_TOOLS]
+    needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + textlog.TOOLS]
     missing = [p for p in needed if not os.path.exists(p)]
     if missing:
         print("SKIP: missing " + ", ".join(missing))

@@ -17,6 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import bmp2png  # noqa: E402
 import checks  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
+import textlog  # noqa: E402
 import wineprefix  # noqa: E402
 
 SKIP = 77
@@ -137,6 +138,11 @@ class Run:
                 " ".join(self.scen.actions), HARNESS + "\\DrvUninst.exe"]
         if self.args.shots:
             args.append(HARNESS + "\\shots")
+        hook = textlog.available(self.args.tools)
+        if hook:
+            for tool in textlog.TOOLS:
+                shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
+            args = textlog.hooked(HARNESS, args)
         self.wine(args, self.args.timeout + 30, "userstandin")
         if self.args.shots:
             self.save_shots()
@@ -144,6 +150,8 @@ class Run:
         if not os.path.exists(results):
             raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
         outcome.read_results(results)
+        if hook:
+            textlog.apply(outcome, self.harness, checks.unescape)
         return outcome
 
     def save_shots(self):
