@@ -53,10 +53,16 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
 
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text) { SetItemText(dialog, IDC_FILE_LINE, text); }
 
+bool NamesADirectory(LPCSTR path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
+  if (NamesADirectory(path)) return;
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
   DeleteFileA(path);
 }

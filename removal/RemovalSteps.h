@@ -16,6 +16,10 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
 
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 
+// A name the profile gives as a file may be a directory on this machine: its
+// attributes are not ours to reset.
+bool NamesADirectory(LPCSTR path);
+
 // Shows the path in the status line and deletes it, first clearing
 // read-only, hidden and system when resetAttributes is set.
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);

@@ -19,10 +19,12 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
   if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
     ShowStatusLine(dialog, pnfPath);
     ShowStatusLine(dialog, infPath);
-    SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
-    SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
-    DeleteFileA(infPath);
-    DeleteFileA(pnfPath);
+    const bool infIsFile = !NamesADirectory(infPath);
+    const bool pnfIsFile = !NamesADirectory(pnfPath);
+    if (infIsFile) SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
+    if (pnfIsFile) SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
+    if (infIsFile) DeleteFileA(infPath);
+    if (pnfIsFile) DeleteFileA(pnfPath);
   }
   StepProgress(dialog, true);
 }

@@ -56,4 +56,25 @@ TEST_F(RemovalPathNames, ANameWithADirectoryPartStillNamesItsFile) {
   EXPECT_FALSE(sim::files::Exists("system32\\drivers\\sub\\tuner.sys"));
 }
 
+
+TEST_F(RemovalPathNames, AFileNameThatIsADirectoryHereKeepsItsAttributes) {
+  sim::files::MakeDirectory("inf\\PCI");
+  sim::files::MakeDirectory("inf\\oem9.inf");
+  sim::files::MakeDirectory("system32\\drivers\\tuner");
+  sim::registry::SetString(kMedia + "0001", "InfPath", "oem9.inf");
+  WriteProfile("[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvName0=Velmor Tuner\nDevDrvSYS0=tuner\n");
+  RunWithOk();
+  EXPECT_EQ(Attributes("inf\\oem9.inf"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(Attributes("system32\\drivers\\tuner"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+
+  sim::Reset();
+  ResetProgramState();
+  RemovalPathNames::SetUp();
+  sim::SetVersion("win98");
+  sim::files::MakeDirectory("inf\\PCI");
+  WriteProfile("[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvINF0=PCI\n");
+  RunWithOk();
+  EXPECT_EQ(Attributes("inf\\PCI"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
 }  // namespace
