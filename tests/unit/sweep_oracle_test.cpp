@@ -110,6 +110,23 @@ TEST(SweepFaultKind, MissingThingsAndListEndsAreAnotherMachine) {
   EXPECT_FALSE(sweep::DecidesWhatIsNamed("RegQueryValueExA", "HKLM\\SYSTEM\\X\\@DriverDesc"));
 }
 
+int g_limitReached = 0;
+void CountLimit() { ++g_limitReached; }
+
+TEST(SweepCallLimit, ARunPastItsBudgetIsReported) {
+  sim::ClearCallLog();
+  g_limitReached = 0;
+  sim::SetCallLimit(3, CountLimit);
+  for (int i = 0; i < 3; ++i) sim::CheckFault("Sleep", "20");
+  EXPECT_EQ(g_limitReached, 0);
+  sim::CheckFault("Sleep", "20");
+  EXPECT_EQ(g_limitReached, 1);
+  sim::SetCallLimit(0, nullptr);
+  sim::CheckFault("Sleep", "20");
+  EXPECT_EQ(g_limitReached, 1);
+  sim::ClearCallLog();
+}
+
 sweep::Shown FinishedRun() {
   sweep::Shown shown;
   shown.dialog = true;
