@@ -6,6 +6,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "platform/sim/device_store.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/win32.h"
@@ -124,6 +125,7 @@ std::string InstanceDescription(int index, int count, Share share) {
 
 void FreshMachine(const char* version) {
   sim::Reset();
+  sim::SetCallLogging(false);
   sim::SetVersion(version);
   ResetProgramState();
   PackageProfile();

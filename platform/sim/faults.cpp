@@ -16,7 +16,13 @@ std::vector<CallRecord>& Log() {
   return log;
 }
 
+bool& LoggingOn() {
+  static bool on = true;
+  return on;
+}
+
 size_t g_callLimit = 0;
+size_t g_callsSinceClear = 0;
 void (*g_onCallLimit)() = nullptr;
 
 }  // namespace
@@ -46,8 +52,9 @@ size_t InjectFault(const std::string& api, DWORD error, const std::string& subje
 void ClearFaults() { Rules().clear(); }
 
 DWORD CheckFault(const char* api, const std::string& subject, long index) {
-  Log().push_back(CallRecord{api, subject, index});
-  if (g_callLimit != 0 && Log().size() > g_callLimit && g_onCallLimit != nullptr) g_onCallLimit();
+  if (LoggingOn()) Log().push_back(CallRecord{api, subject, index});
+  ++g_callsSinceClear;
+  if (g_callLimit != 0 && g_callsSinceClear > g_callLimit && g_onCallLimit != nullptr) g_onCallLimit();
   for (FaultRule& rule : Rules()) {
     if (rule.api != "*" && rule.api != api) continue;
     if (!rule.subject.empty() && !ContainsNoCase(subject, rule.subject)) continue;
@@ -60,7 +67,11 @@ DWORD CheckFault(const char* api, const std::string& subject, long index) {
 }
 
 const std::vector<CallRecord>& CallLog() { return Log(); }
-void ClearCallLog() { Log().clear(); }
+void ClearCallLog() {
+  Log().clear();
+  g_callsSinceClear = 0;
+}
+void SetCallLogging(bool on) { LoggingOn() = on; }
 
 void SetCallLimit(size_t limit, void (*onLimit)()) {
   g_callLimit = limit;

@@ -37,7 +37,11 @@ void ClearFaults();
 DWORD CheckFault(const char* api, const std::string& subject, long index = -1);
 
 const std::vector<CallRecord>& CallLog();
-// Calls onLimit once the log holds more than limit calls (0: no limit): lets
+// The log is on after every reset; benchmarks turn it off so that what they
+// time is the program's walk, not the test instrument's memory.
+void SetCallLogging(bool on);
+// Calls onLimit once more than limit calls were made since the log was last
+// cleared (0: no limit), whether or not they are logged: lets
 // a fault sweep stop a run that no longer ends.
 void SetCallLimit(size_t limit, void (*onLimit)());
 void ClearCallLog();

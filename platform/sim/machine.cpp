@@ -49,6 +49,7 @@ ResetHook::ResetHook(void (*reset)()) { Hooks().push_back(reset); }
 void Reset() {
   ClearFaults();
   ClearCallLog();
+  SetCallLogging(true);
   for (auto hook : Hooks()) hook();
   // What every installed Windows has before any package is added.
   registry::SetString("HKCU\\Control Panel\\International", "iCountry", "1");

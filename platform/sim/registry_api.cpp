@@ -29,7 +29,7 @@ std::shared_ptr<RegKey> Shared(RegKey* key) {
     // Root keys are owned by the store; the handle table must not own them.
     return std::shared_ptr<RegKey>(key, [](RegKey*) {});
   }
-  return key->parent->subkeys.find(key->name)->second;
+  return key->parent->FindSubkey(key->name)->second;
 }
 
 HKEY NewHandle(RegKey* key) {

@@ -15,6 +15,8 @@ int FoldCase(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast
 
 }  // namespace
 
+std::string Folded(const std::string& text);
+
 bool NameLess::operator()(const std::string& a, const std::string& b) const {
   const size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
@@ -23,6 +25,38 @@ bool NameLess::operator()(const std::string& a, const std::string& b) const {
     if (ca != cb) return ca < cb;
   }
   return a.size() < b.size();
+}
+
+std::string Folded(const std::string& text) {
+  std::string folded(text);
+  for (char& c : folded) c = static_cast<char>(FoldCase(c));
+  return folded;
+}
+
+RegKey::Subkeys::iterator RegKey::FindSubkey(const std::string& subkeyName) {
+  auto found = byFoldedName.find(Folded(subkeyName));
+  return found == byFoldedName.end() ? subkeys.end() : found->second;
+}
+
+// The enumeration position stays valid across inserts and deletes, so a
+// walk that changes the key as it goes costs no rewalk.
+RegKey::Subkeys::iterator RegKey::AddSubkey(const std::shared_ptr<RegKey>& child) {
+  auto it = subkeys.emplace(child->name, child).first;
+  byFoldedName[Folded(child->name)] = it;
+  if (cacheValid && NameLess()(child->name, cachedIt->first)) ++cachedIndex;
+  return it;
+}
+
+void RegKey::RemoveSubkey(Subkeys::iterator it) {
+  if (cacheValid) {
+    if (it == cachedIt) {
+      cacheValid = false;
+    } else if (NameLess()(it->first, cachedIt->first)) {
+      --cachedIndex;
+    }
+  }
+  byFoldedName.erase(Folded(it->first));
+  subkeys.erase(it);
 }
 
 RegKey* RegKey::SubkeyAt(size_t index) const {
@@ -116,7 +150,7 @@ RegKey* Root(HKEY predefined) {
 RegKey* Resolve(RegKey* base, const std::string& subPath) {
   RegKey* key = base;
   for (const std::string& part : SplitPath(subPath)) {
-    auto it = key->subkeys.find(part);
+    auto it = key->FindSubkey(part);
     if (it == key->subkeys.end()) return nullptr;
     key = it->second.get();
   }
@@ -134,13 +168,12 @@ RegKey* Create(const std::string& path) {
   RegKey* key = RootOfPath(path, &rest);
   if (key == nullptr) return nullptr;
   for (const std::string& part : SplitPath(rest)) {
-    auto it = key->subkeys.find(part);
+    auto it = key->FindSubkey(part);
     if (it == key->subkeys.end()) {
       auto child = std::make_shared<RegKey>();
       child->name = part;
       child->parent = key;
-      it = key->subkeys.emplace(part, child).first;
-      key->InvalidateCache();
+      it = key->AddSubkey(child);
     }
     key = it->second.get();
   }
@@ -152,12 +185,11 @@ bool Exists(const std::string& path) { return Find(path) != nullptr; }
 void DeleteSubtree(RegKey* key) {
   RegKey* parent = key->parent;
   if (parent == nullptr) return;  // root keys stay
-  auto it = parent->subkeys.find(key->name);
+  auto it = parent->FindSubkey(key->name);
   if (it == parent->subkeys.end()) return;
   std::shared_ptr<RegKey> keep = it->second;  // handles may still refer to it
   MarkDeleted(key);
-  parent->subkeys.erase(it);
-  parent->InvalidateCache();
+  parent->RemoveSubkey(it);
 }
 
 bool DeleteTree(const std::string& path) {

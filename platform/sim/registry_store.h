@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/sim/win32_types.h"
@@ -24,17 +25,25 @@ struct RegValue {
 };
 
 struct RegKey {
+  using Subkeys = std::map<std::string, std::shared_ptr<RegKey>, NameLess>;
+
   std::string name;
   RegKey* parent = nullptr;
   bool deleted = false;
-  std::map<std::string, std::shared_ptr<RegKey>, NameLess> subkeys;
+  Subkeys subkeys;  // sorted, for enumeration; change it only through the members below
   std::map<std::string, RegValue, NameLess> values;
+
+  // A lookup by name costs the same however many subkeys a key has.
+  Subkeys::iterator FindSubkey(const std::string& subkeyName);
+  Subkeys::iterator AddSubkey(const std::shared_ptr<RegKey>& child);
+  void RemoveSubkey(Subkeys::iterator it);
 
   // Enumeration by index walks the sorted map; the last position is kept so a
   // walk 0, 1, 2, ... costs O(1) per step.
   mutable size_t cachedIndex = 0;
   mutable std::map<std::string, std::shared_ptr<RegKey>, NameLess>::const_iterator cachedIt;
   mutable bool cacheValid = false;
+  std::unordered_map<std::string, Subkeys::iterator> byFoldedName;
 
   RegKey* SubkeyAt(size_t index) const;
   void InvalidateCache() const { cacheValid = false; }
