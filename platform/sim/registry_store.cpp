@@ -83,8 +83,12 @@ namespace {
 
 struct Roots {
   std::shared_ptr<RegKey> hklm, hkcu, hkcr, hku;
+  // Deleted subtrees are freed with the machine, not one by one as they go:
+  // a deletion then costs the same on a large machine as on a small one.
+  std::vector<std::shared_ptr<RegKey>> deleted;
   Roots() { Clear(); }
   void Clear() {
+    deleted.clear();
     hklm = Make("HKLM");
     hkcu = Make("HKCU");
     hkcr = Make("HKCR");
@@ -187,7 +191,7 @@ void DeleteSubtree(RegKey* key) {
   if (parent == nullptr) return;  // root keys stay
   auto it = parent->FindSubkey(key->name);
   if (it == parent->subkeys.end()) return;
-  std::shared_ptr<RegKey> keep = it->second;  // handles may still refer to it
+  TheRoots().deleted.push_back(it->second);  // handles may still refer to it
   MarkDeleted(key);
   parent->RemoveSubkey(it);
 }
