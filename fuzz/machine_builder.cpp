@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_pools.h"
+#include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -14,7 +15,6 @@
 namespace fuzzcase {
 namespace {
 
-const char kEnum[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\";
 const char kNtMedia[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}";
 const char kNtImaging[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}";
 const char kNtKeyboard[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96B-E325-11CE-BFC1-08002BE10318}";
@@ -76,7 +76,7 @@ void AddBaseline() {
   SetText(std::string(kNtImaging), "Class", "Image");
   SetText(std::string(k9xMedia), "Class", "MEDIA");
   SetText(std::string(kUninstall) + "OtherProgram", "DisplayName", "Other Program");
-  const std::string legacy = std::string(kEnum) + "ROOT\\LEGACY_BEEP\\0000";
+  const std::string legacy = std::string(sim::devices::EnumRoot()) + "\\ROOT\\LEGACY_BEEP\\0000";
   sim::registry::SetMultiString(legacy, "HardwareID", {"ROOT\\LEGACY_BEEP"});
   SetText(legacy, "ClassGUID", "{8ecc055d-047f-11d1-a537-0000f8753ed1}");
   sim::files::Write("inf\\machine.inf", "x");
@@ -103,7 +103,8 @@ void AddDevice(const Device& d) {
     name = Resolve(d.name);
   }
   if (!UsableKeyName(name)) name = "DEV_0000";
-  const std::string key = std::string(kEnum) + kBuses[d.bus % 6] + "\\" + name + "\\" + kInstances[d.instance % 4];
+  const std::string key =
+      std::string(sim::devices::EnumRoot()) + "\\" + kBuses[d.bus % 6] + "\\" + name + "\\" + kInstances[d.instance % 4];
   sim::registry::Create(key);
   if (!ids.empty()) {
     std::vector<BYTE> multi;

@@ -10,6 +10,14 @@ namespace fuzzcase {
 namespace {
 
 const char kEnum[] = "hklm\\system\\currentcontrolset\\enum";
+// Windows 9x keeps its devnodes here; either branch may hold the machine's devices.
+const char kEnum9x[] = "hklm\\enum";
+const char* const kEnumRoots[] = {kEnum, kEnum9x};
+
+bool IsUnder(const std::string& path, const char* root) {
+  const size_t n = std::strlen(root);
+  return path.compare(0, n, root) == 0 && (path.size() == n || path[n] == '\\');
+}
 const char kClass[] = "hklm\\system\\currentcontrolset\\control\\class";
 const char* const kInstanceParents[] = {
     "hklm\\system\\currentcontrolset\\control\\class\\{4d36e96c-e325-11ce-bfc1-08002be10318}",
@@ -117,7 +125,9 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
   // Present devices whose first hardware ID begins with a profile prefix.
   for (const auto& entry : before.keys) {
     const std::string& path = entry.first;
-    if (path.compare(0, sizeof(kEnum) - 1, kEnum) != 0 || Depth(path) != Depth(kEnum) + 3) continue;
+    bool isDevice = false;
+    for (const char* root : kEnumRoots) isDevice = isDevice || (IsUnder(path, root) && Depth(path) == Depth(root) + 3);
+    if (!isDevice) continue;
     std::string id;
     if (!FirstId(entry.second, &id)) continue;
     bool matches = false;
@@ -159,8 +169,9 @@ bool UnderRoot(const NamedThings& named, const std::string& path) {
 // matching ID or profile prefix.
 bool Named9xEnumKey(const NamedThings& named, const std::string& path) {
   static const char* const kParents[] = {"\\pci\\", "\\usb\\", "\\stream\\"};
+  for (const char* root : kEnumRoots) {
   for (const char* parent : kParents) {
-    const std::string base = std::string(kEnum) + parent;
+    const std::string base = std::string(root) + parent;
     if (path.compare(0, base.size(), base) != 0) continue;
     for (std::string at = path; at.size() > base.size(); at = at.substr(0, at.rfind('\\'))) {
       const std::string below = at.substr(base.size());
@@ -168,6 +179,7 @@ bool Named9xEnumKey(const NamedThings& named, const std::string& path) {
         if (Lower(text).find(below) != std::string::npos) return true;
       }
     }
+  }
   }
   return false;
 }
@@ -183,8 +195,9 @@ bool DeletionNamed(const NamedThings& named, const MachineState& before, const s
 
 bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, const std::string& path,
                        const MachineState& after) {
-  const int depth = Depth(path) - Depth(kEnum);
-  if (path.compare(0, sizeof(kEnum) - 1, kEnum) != 0 || depth < 1 || depth > 2) return false;
+  const char* root = IsUnder(path, kEnum9x) ? kEnum9x : kEnum;
+  const int depth = Depth(path) - Depth(root);
+  if (!IsUnder(path, root) || depth < 1 || depth > 2) return false;
   const KeyState& key = before.keys.at(path);
   if (key.children.empty()) return false;
   for (const std::string& child : key.children) {
