@@ -39,6 +39,7 @@ endforeach()
 # The hook DLL the Wine runs load into the program to record every text and
 # progress message it sends.
 add_library(texthook SHARED tests/wine/hook/texthook.cpp)
-target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++)
+# Undecorated export names, so the 32-bit DLL exports TextHookProc, not _TextHookProc@12.
+target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 target_link_libraries(texthook PRIVATE user32)
 set_target_properties(texthook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
