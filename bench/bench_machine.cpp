@@ -10,6 +10,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/win32.h"
+#include "tools/scenario/run_program.h"
 
 namespace {
 
@@ -46,16 +47,6 @@ void Fill(DRVENTRY* entry, const char* id, const char* name, const char* sys, co
   lstrcpynA(entry->szDrvName, name, DRV_FIELD_SIZE);
   lstrcpynA(entry->szDrvSYS, sys, DRV_FIELD_SIZE);
   lstrcpynA(entry->szDrvINF, inf, DRV_FIELD_SIZE);
-}
-
-void ResetProgramState() {
-  static_cast<UninstProfile&>(theApp) = UninstProfile{};
-  for (CString& id : g_strVenID) id = "";
-  for (CString& id : g_strCxID) id = "";
-  g_nVenIDNum = 0;
-  g_nCxIDNum = 0;
-  g_bUsbDevice = FALSE;
-  g_szClassKey[0] = '\0';
 }
 
 // Two primary entries, a variant of the second, an extension and its
@@ -127,7 +118,7 @@ void FreshMachine(const char* version) {
   sim::Reset();
   sim::SetCallLogging(false);
   sim::SetVersion(version);
-  ResetProgramState();
+  scenario::ResetProgramState();
   PackageProfile();
   PackageKeys();
 }

@@ -131,6 +131,18 @@ Element* ElementOf(DeviceSet* set, const SP_DEVINFO_DATA* data) {
   return &set->elements[data->Reserved - 1];
 }
 
+// As above, setting the error a call on a bad set or record gives.
+Element* ElementOrError(HDEVINFO handle, const SP_DEVINFO_DATA* data) {
+  DeviceSet* set = SetOf(handle);
+  if (set == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  Element* element = ElementOf(set, data);
+  if (element == nullptr) SetLastError(ERROR_INVALID_PARAMETER);
+  return element;
+}
+
 const char* PropertyValueName(DWORD property) {
   switch (property) {
     case SPDRP_DEVICEDESC:
@@ -231,16 +243,8 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex, PSP_DEVINF
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, DWORD Property,
                                        PDWORD PropertyRegDataType, PBYTE PropertyBuffer,
                                        DWORD PropertyBufferSize, PDWORD RequiredSize) {
-  DeviceSet* set = SetOf(DeviceInfoSet);
-  if (set == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  Element* element = ElementOf(set, DeviceInfoData);
-  if (element == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
+  if (element == nullptr) return FALSE;
   if (DWORD fault = CheckFault("SetupDiGetDeviceRegistryPropertyA", element->instanceId)) {
     SetLastError(fault);
     return FALSE;
@@ -283,16 +287,8 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
 }
 
 BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData) {
-  DeviceSet* set = SetOf(DeviceInfoSet);
-  if (set == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  Element* element = ElementOf(set, DeviceInfoData);
-  if (element == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
+  if (element == nullptr) return FALSE;
   State().removals.push_back(element->instanceId);
   if (DWORD fault = CheckFault("SetupDiRemoveDevice", element->instanceId)) {
     SetLastError(fault);

@@ -9,16 +9,9 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "tools/scenario/run_program.h"
 
-inline void ResetProgramState() {
-  static_cast<UninstProfile&>(theApp) = UninstProfile{};
-  for (CString& id : g_strVenID) id = "";
-  for (CString& id : g_strCxID) id = "";
-  g_nVenIDNum = 0;
-  g_nCxIDNum = 0;
-  g_bUsbDevice = FALSE;
-  g_szClassKey[0] = '\0';
-}
+using scenario::ResetProgramState;
 
 class FreshMachine : public ::testing::Test {
  protected:

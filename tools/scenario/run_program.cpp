@@ -4,9 +4,7 @@
 
 namespace scenario {
 
-int RunProgram() {
-  // The program's statics live for the whole process here; give each run the
-  // state a newly started process has.
+void ResetProgramState() {
   static_cast<UninstProfile&>(theApp) = UninstProfile{};
   g_nVenIDNum = 0;
   g_nCxIDNum = 0;
@@ -15,6 +13,10 @@ int RunProgram() {
   for (CString& id : g_strCxID) id = "";
   g_szClassKey[0] = '\0';
   theApp.m_pMainWnd = nullptr;
+}
+
+int RunProgram() {
+  ResetProgramState();
   return AfxWinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
 }
 

@@ -4,6 +4,10 @@
 
 namespace scenario {
 
+// The state a newly started process has: the program's statics live for the
+// whole process here, so every run, test and benchmark starts from this.
+void ResetProgramState();
+
 int RunProgram();
 
 }  // namespace scenario
