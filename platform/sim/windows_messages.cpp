@@ -49,18 +49,22 @@ LRESULT Dispatch(HWND hwnd, Window& window, UINT message, WPARAM wParam, LPARAM 
   return 0;
 }
 
+// The live window a call is made on, or nothing with the call's error set.
+Window* Target(const char* api, HWND hwnd) {
+  if (DWORD fault = sim::CheckFault(api, SubjectOf(hwnd))) {
+    SetLastError(fault);
+    return nullptr;
+  }
+  Window* window = Live(hwnd);
+  if (window == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return window;
+}
+
 }  // namespace
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (DWORD fault = sim::CheckFault("SendMessageA", SubjectOf(hWnd))) {
-    SetLastError(fault);
-    return 0;
-  }
-  Window* window = Live(hWnd);
-  if (window == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* window = Target("SendMessageA", hWnd);
+  if (window == nullptr) return 0;
   if (window->kind == Kind::Foreign && window->hung) {
     std::fprintf(stderr, "sim: SendMessageA(0x%x) to hung window \"%s\" would never return\n", Msg,
                  window->text.c_str());
@@ -72,16 +76,9 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
                             PDWORD_PTR lpdwResult) {
-  if (DWORD fault = sim::CheckFault("SendMessageTimeoutA", SubjectOf(hWnd))) {
-    SetLastError(fault);
-    return 0;
-  }
   (void)fuFlags;  // hung or merely slow, the wait ends with the timeout
-  Window* window = Live(hWnd);
-  if (window == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* window = Target("SendMessageTimeoutA", hWnd);
+  if (window == nullptr) return 0;
   if (window->kind == Kind::Foreign && window->hung) {
     State().waitedMs += uTimeout;
     SetLastError(ERROR_TIMEOUT);
@@ -93,15 +90,8 @@ LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, U
 }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (DWORD fault = sim::CheckFault("PostMessageA", SubjectOf(hWnd))) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  Window* window = Live(hWnd);
-  if (window == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* window = Target("PostMessageA", hWnd);
+  if (window == nullptr) return FALSE;
   if (window->kind == Kind::Foreign) {
     // A hung window's queue keeps the message; it is never handled.
     if (!window->hung) ForeignMessage(*window, Msg);
@@ -112,15 +102,8 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  if (DWORD fault = sim::CheckFault("DefWindowProcA", SubjectOf(hWnd))) {
-    SetLastError(fault);
-    return 0;
-  }
-  Window* window = Live(hWnd);
-  if (window == nullptr) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  Window* window = Target("DefWindowProcA", hWnd);
+  if (window == nullptr) return 0;
   switch (Msg) {
     case WM_SETTEXT:
       SetText(hWnd, lParam == 0 ? "" : reinterpret_cast<LPCSTR>(lParam));
