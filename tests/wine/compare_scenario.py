@@ -19,7 +19,6 @@ import argparse
 import difflib
 import os
 import re
-import shutil
 import subprocess
 import sys
 
@@ -188,22 +187,10 @@ def drop_known(lines, known):
 
 def main():
     args = parse_args()
-    if shutil.which("wine") is None or shutil.which("wineserver") is None:
-        print("SKIP: Wine is not installed")
-        return SKIP
-    if args.arch == "win32" and not wineprefix.has_wine32():
-        print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
-        return SKIP
     needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + textlog.TOOLS]
-    missing = [p for p in needed if not os.path.exists(p)]
-    if missing:
-        print("SKIP: missing " + ", ".join(missing))
-        return SKIP
-    try:
-        scen = scenario_mod.Scenario(args.scenario)
-    except (ValueError, OSError) as e:
-        print("FAILED: the scenario folder is not usable: %s" % e)
-        return 1
+    scen, code = run_scenario.load_or_skip(args, needed)
+    if scen is None:
+        return code
     run = HookedRun(args, scen)
     print("scenario %s (Windows version %s): simulated machine against Wine" % (scen.name, scen.version))
     try:

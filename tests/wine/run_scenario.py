@@ -229,26 +229,33 @@ def print_report(groups, before, after):
             print("    left     " + arg)
 
 
-def main():
-    args = parse_args()
+def load_or_skip(args, needed):
+    """The scenario folder, or None and the exit code when it cannot run here."""
     if shutil.which("wine") is None or shutil.which("wineserver") is None:
         print("SKIP: Wine is not installed")
-        return SKIP
+        return None, SKIP
     if args.arch == "win32" and not wineprefix.has_wine32():
         print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
-        return SKIP
+        return None, SKIP
+    missing = [p for p in needed if not os.path.exists(p)]
+    if missing:
+        print("SKIP: the build is missing: " + ", ".join(missing))
+        return None, SKIP
+    try:
+        return scenario_mod.Scenario(args.scenario), 0
+    except (ValueError, OSError) as e:
+        print("FAILED: the scenario folder is not usable: %s" % e)
+        return None, 1
+
+
+def main():
+    args = parse_args()
     if args.shots and not os.environ.get("DISPLAY"):
         print("FAILED: --shots needs an X server in DISPLAY (e.g. run under xvfb-run)")
         return 1
-    missing = [p for p in [args.exe] + [os.path.join(args.tools, t) for t in TOOLS] if not os.path.exists(p)]
-    if missing:
-        print("SKIP: the windows build is missing: " + ", ".join(missing))
-        return SKIP
-    try:
-        scen = scenario_mod.Scenario(args.scenario)
-    except (ValueError, OSError) as e:
-        print("FAILED: the scenario folder is not usable: %s" % e)
-        return 1
+    scen, code = load_or_skip(args, [args.exe] + [os.path.join(args.tools, t) for t in TOOLS])
+    if scen is None:
+        return code
     run = Run(args, scen)
     print("scenario %s (Windows version %s, %s machine)" % (scen.name, scen.version, args.arch))
     failures = []
