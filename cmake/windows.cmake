@@ -36,6 +36,10 @@ foreach(src ${WINE_TOOL_SOURCES})
   endif()
 endforeach()
 
+# The probe answers with the same code the simulated-machine runner uses.
+target_sources(probe PRIVATE tools/scenario/probe_questions.cpp)
+target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
+
 # The hook DLL the Wine runs load into the program to record every text and
 # progress message it sends.
 add_library(texthook SHARED tests/wine/hook/texthook.cpp)
