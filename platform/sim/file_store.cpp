@@ -134,6 +134,18 @@ Lookup Find(LPCSTR rawPath) {
   return result;
 }
 
+// As Find, for a call that may be made to fail: the error, if any, is set.
+Lookup FindForCall(const char* api, LPCSTR rawPath) {
+  Lookup found;
+  if (DWORD fault = CheckFault(api, rawPath == nullptr ? "" : rawPath)) {
+    found.error = fault;
+  } else {
+    found = Find(rawPath);
+  }
+  if (found.entry == nullptr) SetLastError(found.error);
+  return found;
+}
+
 }  // namespace files
 }  // namespace sim
 
@@ -171,15 +183,8 @@ DWORD GetFileAttributesA(LPCSTR lpFileName) {
 }
 
 BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
-  if (DWORD fault = sim::CheckFault("SetFileAttributesA", lpFileName == nullptr ? "" : lpFileName)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  sim::files::Lookup found = sim::files::Find(lpFileName);
-  if (found.entry == nullptr) {
-    SetLastError(found.error);
-    return FALSE;
-  }
+  sim::files::Lookup found = sim::files::FindForCall("SetFileAttributesA", lpFileName);
+  if (found.entry == nullptr) return FALSE;
   if (found.trailingSlash && !found.entry->directory) {
     SetLastError(ERROR_INVALID_NAME);
     return FALSE;
@@ -192,15 +197,8 @@ BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 }
 
 BOOL DeleteFileA(LPCSTR lpFileName) {
-  if (DWORD fault = sim::CheckFault("DeleteFileA", lpFileName == nullptr ? "" : lpFileName)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  sim::files::Lookup found = sim::files::Find(lpFileName);
-  if (found.entry == nullptr) {
-    SetLastError(found.error);
-    return FALSE;
-  }
+  sim::files::Lookup found = sim::files::FindForCall("DeleteFileA", lpFileName);
+  if (found.entry == nullptr) return FALSE;
   if (found.entry->directory) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
