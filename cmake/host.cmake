@@ -21,6 +21,15 @@ add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE drvuninst_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
+# Every folder of tests/scenarios, for the parts that make a test of each.
+file(GLOB scenario_entries LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*)
+set(SCENARIO_DIRS "")
+foreach(entry ${scenario_entries})
+  if(IS_DIRECTORY ${entry})
+    list(APPEND SCENARIO_DIRS ${entry})
+  endif()
+endforeach()
+
 # The scenario runner and the end-to-end tests under Wine.
 foreach(part scenarios sweep wine-tests wine-compare benchmarks fuzz)
   if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)

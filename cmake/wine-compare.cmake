@@ -5,16 +5,13 @@ if(NOT Python3_Interpreter_FOUND)
   return()
 endif()
 
-file(GLOB compare_scenario_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*)
-foreach(dir ${compare_scenario_dirs})
-  if(IS_DIRECTORY ${dir})
-    get_filename_component(name ${dir} NAME)
-    add_test(NAME compare.${name}
-             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/compare_scenario.py ${dir}
-                     --sim $<TARGET_FILE:drvuninst-sim>
-                     --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe
-                     --tools ${DRVUNINST_WINDOWS_BUILD}/tools
-                     --work ${DRVUNINST_WINE_WORK})
-    set_tests_properties(compare.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
-  endif()
+foreach(dir ${SCENARIO_DIRS})
+  get_filename_component(name ${dir} NAME)
+  add_test(NAME compare.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/compare_scenario.py ${dir}
+                   --sim $<TARGET_FILE:drvuninst-sim>
+                   --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe
+                   --tools ${DRVUNINST_WINDOWS_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  set_tests_properties(compare.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endforeach()

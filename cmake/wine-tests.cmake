@@ -15,23 +15,20 @@ set(DRVUNINST_WINDOWS_X86_BUILD ${CMAKE_SOURCE_DIR}/build/windows-x86 CACHE PATH
 set(DRVUNINST_WINE_WORK ${CMAKE_SOURCE_DIR}/build/wine-prefixes CACHE PATH
     "Where the Wine tests keep their template prefix and run prefixes")
 
-file(GLOB wine_scenario_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*)
-foreach(dir ${wine_scenario_dirs})
-  if(IS_DIRECTORY ${dir})
-    get_filename_component(name ${dir} NAME)
-    add_test(NAME wine.${name}
-             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/run_scenario.py ${dir}
-                     --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe
-                     --tools ${DRVUNINST_WINDOWS_BUILD}/tools
-                     --work ${DRVUNINST_WINE_WORK})
-    # The 32-bit build on a 32-bit Windows machine; skipped without Debian's wine32.
-    add_test(NAME wine32.${name}
-             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/run_scenario.py ${dir}
-                     --arch win32
-                     --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe
-                     --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
-                     --work ${DRVUNINST_WINE_WORK})
-    # The first test may build the template prefix, which takes a while.
-    set_tests_properties(wine.${name} wine32.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
-  endif()
+foreach(dir ${SCENARIO_DIRS})
+  get_filename_component(name ${dir} NAME)
+  add_test(NAME wine.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/run_scenario.py ${dir}
+                   --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe
+                   --tools ${DRVUNINST_WINDOWS_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  # The 32-bit build on a 32-bit Windows machine; skipped without Debian's wine32.
+  add_test(NAME wine32.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/run_scenario.py ${dir}
+                   --arch win32
+                   --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe
+                   --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  # The first test may build the template prefix, which takes a while.
+  set_tests_properties(wine.${name} wine32.${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
 endforeach()

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/faults.h"
 
 #ifndef DRVUNINST_SOURCE_DIR
 #define DRVUNINST_SOURCE_DIR "."
@@ -13,14 +14,6 @@
 namespace sim {
 namespace desktop {
 namespace {
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string FirstWord(const std::string& line) {
   std::istringstream in(line);
@@ -31,7 +24,7 @@ std::string FirstWord(const std::string& line) {
 
 // A quoted resource string: "" stands for one quote.
 std::string Unquote(const std::string& token) {
-  const std::string t = Trim(token);
+  const std::string t = sim::TrimSpace(token);
   if (t.size() < 2 || t.front() != '"' || t.back() != '"') return t;
   std::string out;
   for (size_t i = 1; i + 1 < t.size(); ++i) {
@@ -49,13 +42,13 @@ std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separa
   for (char c : text) {
     if (c == '"') quoted = !quoted;
     if (c == separator && !quoted) {
-      parts.push_back(Trim(current));
+      parts.push_back(sim::TrimSpace(current));
       current.clear();
     } else {
       current += c;
     }
   }
-  parts.push_back(Trim(current));
+  parts.push_back(sim::TrimSpace(current));
   return parts;
 }
 
@@ -104,7 +97,7 @@ void ApplyDefaults(ControlTemplate& c) {
 bool ParseControl(const std::string& statement, ControlTemplate* out) {
   ControlTemplate c;
   c.statement = FirstWord(statement);
-  const std::vector<std::string> args = SplitOutsideQuotes(Trim(statement.substr(c.statement.size())), ',');
+  const std::vector<std::string> args = SplitOutsideQuotes(sim::TrimSpace(statement.substr(c.statement.size())), ',');
   ApplyDefaults(c);
   size_t at = 0;
   if (c.statement == "CONTROL") {
@@ -143,7 +136,7 @@ std::vector<std::string> Statements(const std::string& script) {
   while (std::getline(in, line)) {
     const size_t comment = line.find("//");
     if (comment != std::string::npos && line.find('"') > comment) line.erase(comment);
-    line = Trim(line);
+    line = sim::TrimSpace(line);
     if (line.empty()) continue;
     pending += (pending.empty() ? "" : " ") + line;
     if (line.back() == ',' || line.back() == '|') continue;
@@ -185,7 +178,7 @@ bool ParseDialogTemplate(const std::string& script, int id, DialogTemplate* out)
   for (++i; i < statements.size(); ++i) {
     const std::string& s = statements[i];
     const std::string word = FirstWord(s);
-    const std::string rest = Trim(s.substr(word.size()));
+    const std::string rest = sim::TrimSpace(s.substr(word.size()));
     if (!inBody) {
       if (word == "STYLE") t.styles = StyleList(rest);
       if (word == "EXSTYLE") t.exStyles = StyleList(rest);

@@ -32,6 +32,14 @@ std::string ToLower(std::string text) {
   return text;
 }
 
+std::string TrimSpace(const std::string& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+  return text.substr(begin, end - begin);
+}
+
 bool EqualsNoCase(const std::string& a, const std::string& b) { return ToLower(a) == ToLower(b); }
 
 bool ContainsNoCase(const std::string& haystack, const std::string& needle) {

@@ -50,5 +50,7 @@ size_t CountCalls(const std::string& api);
 bool EqualsNoCase(const std::string& a, const std::string& b);
 bool ContainsNoCase(const std::string& haystack, const std::string& needle);
 std::string ToLower(std::string text);
+// Without the white space (as isspace has it) at either end.
+std::string TrimSpace(const std::string& text);
 
 }  // namespace sim

@@ -27,6 +27,7 @@ struct Process {
 enum class HandleKind { kSnapshot, kToken, kProcess };
 
 struct Handle {
+  explicit Handle(HandleKind k) : kind(k) {}
   HandleKind kind;
   DWORD access = 0;
   DWORD pid = 0;                   // kProcess

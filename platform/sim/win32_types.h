@@ -331,5 +331,6 @@ typedef struct tagPAINTSTRUCT {
 #define PBM_DELTAPOS (WM_USER + 3)
 #define PBM_SETSTEP (WM_USER + 4)
 #define PBM_STEPIT (WM_USER + 5)
+#define PBM_SETRANGE32 (WM_USER + 6)
 #define PBM_GETPOS (WM_USER + 8)
 #define PROGRESS_CLASSA "msctls_progress32"

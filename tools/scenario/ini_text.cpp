@@ -3,16 +3,10 @@
 #include <cctype>
 #include <sstream>
 
+#include "platform/sim/faults.h"
+
 namespace scenario {
 namespace {
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
-}
 
 // "value   ; note": a ';' after a blank starts a comment, as the Wine
 // runner's reader has it.
@@ -41,17 +35,17 @@ IniText ParseIni(const std::string& text) {
   std::istringstream in(text);
   std::string raw;
   while (std::getline(in, raw)) {
-    const std::string line = Trim(raw);
+    const std::string line = sim::TrimSpace(raw);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
       const size_t close = line.find(']');
-      section = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      section = sim::TrimSpace(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       ini[section];
       continue;
     }
     const size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
-    ini[section].emplace(Trim(line.substr(0, equals)), Trim(CutComment(line.substr(equals + 1))));
+    ini[section].emplace(sim::TrimSpace(line.substr(0, equals)), sim::TrimSpace(CutComment(line.substr(equals + 1))));
   }
   return ini;
 }

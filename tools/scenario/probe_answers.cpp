@@ -2,23 +2,9 @@
 
 #include "platform/sim/window_store.h"
 #include "platform/win32.h"
-#include "tools/scenario/probe_questions.h"
+#include "tools/scenario/record_text.h"
 
 namespace scenario {
-namespace {
-
-const char* ProgressMessageName(UINT message) {
-  switch (message) {
-    case PBM_SETRANGE: return "PBM_SETRANGE";
-    case PBM_SETPOS: return "PBM_SETPOS";
-    case PBM_DELTAPOS: return "PBM_DELTAPOS";
-    case PBM_SETSTEP: return "PBM_SETSTEP";
-    case PBM_STEPIT: return "PBM_STEPIT";
-    default: return nullptr;
-  }
-}
-
-}  // namespace
 
 std::string ShownRecord() {
   std::string out;

@@ -4,21 +4,9 @@
 #include <sstream>
 
 #include "platform/win32.h"
+#include "tools/scenario/record_text.h"
 
 namespace scenario {
-
-// As the hook escapes texts too.
-std::string EscapeText(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else out += c;
-  }
-  return out;
-}
 
 namespace {
 

@@ -16,7 +16,4 @@ std::string AnswerProbe(const std::string& kind, const std::string& argument);
 // "KIND<tab>ARGUMENT<tab>ANSWER\n".
 std::string AnswerProbeFile(const std::string& questions);
 
-// Backslash, line feed, carriage return and tab written as \\ \n \r \t.
-std::string EscapeText(const std::string& text);
-
 }  // namespace scenario

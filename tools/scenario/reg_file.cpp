@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 
 namespace scenario {
@@ -37,14 +38,6 @@ std::string FromUtf8(const std::string& bytes, size_t start) {
     i += length;
   }
   return text;
-}
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
@@ -143,7 +136,7 @@ bool ParseData(const std::string& data, bool unicode, RegOperation* op, std::str
       *error = "unterminated string";
       return false;
     }
-    const std::string rest = Trim(data.substr(pos));
+    const std::string rest = sim::TrimSpace(data.substr(pos));
     if (!rest.empty() && rest[0] != ';') {
       *error = "text after the string";
       return false;
@@ -154,7 +147,7 @@ bool ParseData(const std::string& data, bool unicode, RegOperation* op, std::str
     return true;
   }
   if (StartsWithNoCase(data, "dword:")) {
-    const std::string digits = Trim(data.substr(6));
+    const std::string digits = sim::TrimSpace(data.substr(6));
     if (digits.empty() || digits.size() > 8) {
       *error = "a dword needs 1 to 8 hex digits";
       return false;
@@ -229,12 +222,12 @@ RegParseResult ParseRegText(const std::string& text) {
   RegParseResult result;
   const std::vector<std::string> lines = SplitLines(text);
   size_t index = 0;
-  while (index < lines.size() && Trim(lines[index]).empty()) ++index;
+  while (index < lines.size() && sim::TrimSpace(lines[index]).empty()) ++index;
   if (index == lines.size()) {
     result.errors.push_back("line 1: no REGEDIT4 or \"Windows Registry Editor Version 5.00\" header");
     return result;
   }
-  const std::string header = Trim(lines[index]);
+  const std::string header = sim::TrimSpace(lines[index]);
   bool unicode = false;
   if (header == "Windows Registry Editor Version 5.00") {
     unicode = true;
@@ -245,7 +238,7 @@ RegParseResult ParseRegText(const std::string& text) {
   std::string currentKey;  // empty: values are not taken (no section, or a deleted one)
   for (++index; index < lines.size(); ++index) {
     const size_t lineNumber = index + 1;
-    std::string line = Trim(lines[index]);
+    std::string line = sim::TrimSpace(lines[index]);
     if (line.empty() || line[0] == ';') continue;
     const std::string where = "line " + std::to_string(lineNumber) + ": ";
     if (line[0] == '[') {
@@ -288,12 +281,12 @@ RegParseResult ParseRegText(const std::string& text) {
       result.errors.push_back(where + "value without '='");
       continue;
     }
-    std::string data = Trim(line.substr(equals + 1));
+    std::string data = sim::TrimSpace(line.substr(equals + 1));
     // Long hex data goes on over lines that end in a backslash.
     if (StartsWithNoCase(data, "hex")) {
       while (!data.empty() && data.back() == '\\' && index + 1 < lines.size()) {
         data.pop_back();
-        data += Trim(lines[++index]);
+        data += sim::TrimSpace(lines[++index]);
       }
     }
     if (currentKey.empty()) {

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <string>
 
+#include "tools/scenario/record_text.h"
+
 namespace {
 
 const char kProgram[] = "drvuninst.exe";
@@ -32,18 +34,6 @@ bool InProgram() {
     return answer == 1;
 }
 
-std::string Escape(const char* s) {
-    std::string out;
-    for (; s != NULL && *s != '\0'; ++s) {
-        if (*s == '\\') out += "\\\\";
-        else if (*s == '\n') out += "\\n";
-        else if (*s == '\r') out += "\\r";
-        else if (*s == '\t') out += "\\t";
-        else out += *s;
-    }
-    return out;
-}
-
 // Opened for each line, so a program ended from outside loses nothing.
 void Append(const std::string& line) {
     char path[MAX_PATH] = "";
@@ -52,18 +42,6 @@ void Append(const std::string& line) {
     if (log == NULL) return;
     fprintf(log, "%s\n", line.c_str());
     fclose(log);
-}
-
-const char* ProgressMessageName(UINT message) {
-    switch (message) {
-        case PBM_SETRANGE: return "PBM_SETRANGE";
-        case PBM_SETPOS: return "PBM_SETPOS";
-        case PBM_DELTAPOS: return "PBM_DELTAPOS";
-        case PBM_SETSTEP: return "PBM_SETSTEP";
-        case PBM_STEPIT: return "PBM_STEPIT";
-        case PBM_SETRANGE32: return "PBM_SETRANGE32";
-        default: return NULL;
-    }
 }
 
 bool IsProgressBar(HWND hwnd) {
@@ -78,10 +56,10 @@ void Record(const CWPRETSTRUCT& call) {
         // A message box's own texts are read from the box itself.
         if (root == NULL || GetDlgItem(root, kBoxTextId) != NULL) return;
         const int id = call.hwnd == root ? 0 : GetDlgCtrlID(call.hwnd);
-        Append("text " + std::to_string(id) + " " + Escape(reinterpret_cast<const char*>(call.lParam)));
+        Append("text " + std::to_string(id) + " " + scenario::EscapeText(call.lParam == 0 ? "" : reinterpret_cast<const char*>(call.lParam)));
         return;
     }
-    const char* name = ProgressMessageName(call.message);
+    const char* name = scenario::ProgressMessageName(call.message);
     if (name == NULL || !IsProgressBar(call.hwnd)) return;
     const LRESULT position = SendMessageA(call.hwnd, PBM_GETPOS, 0, 0);
     Append(std::string("progress ") + name + " " + std::to_string(static_cast<unsigned long long>(call.wParam)) +

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "screenshot.h"
+#include "tools/scenario/record_text.h"
 
 namespace {
 
@@ -40,18 +41,6 @@ struct DialogState {
 };
 
 DWORD g_pid = 0;
-
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else out += c;
-    }
-    return out;
-}
 
 std::string TextOf(HWND w) {
     char buf[1024] = "";
@@ -202,7 +191,7 @@ int main(int argc, char** argv) {
             if (!Contains(boxesSeen, box)) {
                 boxesSeen.push_back(box);
                 HWND text = GetDlgItem(box, 0xFFFF);
-                log.push_back("box " + Escape(TextOf(box)) + "|" + Escape(TextOf(text)));
+                log.push_back("box " + scenario::EscapeText(TextOf(box)) + "|" + scenario::EscapeText(TextOf(text)));
                 boxSince = now;
             }
             openBox = box;
@@ -217,7 +206,7 @@ int main(int argc, char** argv) {
             if (!dialog.seen && dialogVisible) {
                 dialog.seen = true;
                 dialog.firstCaption = TextOf(found.dialog);
-                log.push_back("dialog " + Escape(dialog.firstCaption));
+                log.push_back("dialog " + scenario::EscapeText(dialog.firstCaption));
                 dialogSince = now;
             }
             Snapshot(found.dialog, dialog);
@@ -279,7 +268,7 @@ int main(int argc, char** argv) {
         log.push_back("unused " + actions[i]);
     if (dialog.seen) {
         for (size_t i = 0; i < sizeof(kControlIds) / sizeof(kControlIds[0]); ++i) {
-            log.push_back("text " + std::to_string(kControlIds[i]) + " " + Escape(dialog.texts[i]));
+            log.push_back("text " + std::to_string(kControlIds[i]) + " " + scenario::EscapeText(dialog.texts[i]));
             log.push_back("shown " + std::to_string(kControlIds[i]) + " " + std::to_string(dialog.shown[i]));
         }
         log.push_back("progress " + std::to_string(dialog.progress));
