@@ -117,7 +117,12 @@ class Run:
             f.write(("\ufeff" + text).encode("utf-16-le") if utf16 else text.encode("latin-1", errors="replace"))
         # The prefix's own regedit (see wineprefix.loader): in a 64-bit prefix the
         # 32-bit one would put HKLM\Software under Wow6432Node.
-        if self.wine(["regedit", "/S", HARNESS + "\\machine.reg"], 120, "regedit") != 0:
+        # Wine now and then fails to start a program in a freshly copied prefix
+        # ("ShellExecuteEx failed"); the import is idempotent, so try again.
+        for _ in range(3):
+            if self.wine(["regedit", "/S", HARNESS + "\\machine.reg"], 120, "regedit") == 0:
+                break
+        else:
             raise RuntimeError("regedit could not import the machine image: " + self.log_text("regedit"))
         if self.display:
             # The desktop regedit started still runs on the null driver: end it.
