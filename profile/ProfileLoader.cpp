@@ -92,6 +92,11 @@ int CDrvUninstApp::LoadUninstProfile() {
   read.Text("UnInstDrvPassMsg2", "If you want to re-install drivers, you MUST reboot your system.",
             m_szUnInstDrvPassMsg2, TEXT_SIZE);
   read.Text("UnInstDrvRunTipMsg", "Press 'OK' to start ...", m_szUnInstDrvRunTipMsg, TEXT_SIZE);
+  read.Text("UnInstDrvLeftMsg", "These parts of the drivers could not be removed:", m_szUnInstDrvLeftMsg, TEXT_SIZE);
+  read.Text("UnInstDrv64FailMsg",
+            "The 64-bit part of the uninstaller could not be started, so nothing was removed. "
+            "Run the uninstaller again as an administrator.",
+            m_szUnInstDrv64FailMsg, TEXT_SIZE);
   m_nUnInstServiceNum = read.Count(*this, "UnInstServiceNum");
   read.Texts("UnInstService", m_nUnInstServiceNum, m_szUnInstService);
   read.Text("OKText", "OK", m_szOKText, sizeof(m_szOKText));

@@ -1,6 +1,7 @@
 #include "tools/scenario/run_program.h"
 
 #include "app/DrvUninstApp.h"
+#include "removal/Leftovers.h"
 
 namespace scenario {
 
@@ -13,6 +14,7 @@ void ResetProgramState() {
   for (CString& id : g_strCxID) id = "";
   g_szClassKey[0] = '\0';
   theApp.m_pMainWnd = nullptr;
+  ResetLeftovers();
 }
 
 int RunProgram() {
