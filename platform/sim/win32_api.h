@@ -74,6 +74,11 @@ BOOL AdjustTokenPrivileges(HANDLE TokenHandle, BOOL DisableAllPrivileges, PTOKEN
 HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
 
+// ---- system libraries ----------------------------------------------------------
+HMODULE LoadLibraryA(LPCSTR lpLibFileName);
+FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+BOOL FreeLibrary(HMODULE hLibModule);
+
 // ---- windows, dialogs, painting -------------------------------------------------
 void InitCommonControls(void);
 HMODULE GetModuleHandleA(LPCSTR lpModuleName);

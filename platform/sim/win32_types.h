@@ -102,6 +102,8 @@ typedef void* HGDIOBJ;
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_SHARING_VIOLATION 32L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
@@ -236,6 +238,9 @@ typedef struct _TOKEN_PRIVILEGES {
 #define TOKEN_ADJUST_PRIVILEGES 0x0020
 #define PROCESS_TERMINATE 0x0001
 #define PROCESS_ALL_ACCESS 0x1F0FFF
+
+// ---- modules ----------------------------------------------------------------
+typedef INT_PTR(WINAPI* FARPROC)(void);
 
 // ---- windows, messages, dialogs ------------------------------------------
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);

@@ -4,6 +4,7 @@
 #include "platform/sim/desktop_state.h"
 #include "platform/sim/desktop_template.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/modules.h"
 #include "platform/sim/win32_api.h"
 
 using namespace sim::desktop;
@@ -31,6 +32,8 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
   if (name.empty() || sim::EqualsNoCase(name, "DrvUninst.exe") || sim::EqualsNoCase(name, "DrvUninst")) {
     return ProgramModule();
   }
+  // The system libraries the program imports are always mapped.
+  if (HMODULE library = sim::modules::SystemLibraryHandle(name)) return library;
   SetLastError(kErrorModNotFound);
   return nullptr;
 }
