@@ -29,11 +29,6 @@ std::string Normalise(std::string path) {
 
 std::string KeyOf(const std::string& absolute) { return ToLower(absolute); }
 
-std::string ParentOf(const std::string& path) {
-  const size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 void AddDirectoryChain(const std::string& path) {
   std::string current = path;
   std::vector<std::string> chain;
@@ -54,16 +49,23 @@ void AddDirectoryChain(const std::string& path) {
 void FreshDrive() {
   Fs() = FileSystem();
   const std::string& windows = Fs().windowsDirectory;
-  for (const char* sub : {"\\inf", "\\system", "\\system32\\drivers"}) AddDirectoryChain(windows + sub);
+  for (const char* sub : {"\\inf", "\\system", "\\system32\\drivers", "\\TEMP"}) AddDirectoryChain(windows + sub);
 }
 
 ResetHook resetFiles(FreshDrive);
 
 }  // namespace
 
+std::string ParentOf(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void Erase(const std::string& path) { Fs().entries.erase(KeyOf(Absolute(path))); }
+
 void SetWindowsDirectory(const std::string& path) {
   Fs().windowsDirectory = Normalise(path);
-  for (const char* sub : {"\\inf", "\\system", "\\system32\\drivers"}) AddDirectoryChain(Fs().windowsDirectory + sub);
+  for (const char* sub : {"\\inf", "\\system", "\\system32\\drivers", "\\TEMP"}) AddDirectoryChain(Fs().windowsDirectory + sub);
 }
 
 const std::string& WindowsDirectory() { return Fs().windowsDirectory; }
@@ -101,13 +103,6 @@ std::vector<FileEntry> All() {
   return all;
 }
 
-// What a Win32 path names: the entry, or the error a call on it gives.
-struct Lookup {
-  FileEntry* entry = nullptr;
-  DWORD error = 0;
-  bool trailingSlash = false;
-};
-
 Lookup Find(LPCSTR rawPath) {
   Lookup result;
   if (rawPath == nullptr || *rawPath == '\0') {
@@ -134,7 +129,6 @@ Lookup Find(LPCSTR rawPath) {
   return result;
 }
 
-// As Find, for a call that may be made to fail: the error, if any, is set.
 Lookup FindForCall(const char* api, LPCSTR rawPath) {
   Lookup found;
   if (DWORD fault = CheckFault(api, rawPath == nullptr ? "" : rawPath)) {
@@ -209,6 +203,10 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
   }
   if (found.entry->attributes & FILE_ATTRIBUTE_READONLY) {
     SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  if (sim::files::OpenWithoutDeleteSharing(found.entry->path)) {
+    SetLastError(ERROR_SHARING_VIOLATION);
     return FALSE;
   }
   Fs().entries.erase(sim::files::KeyOf(found.entry->path));

@@ -31,5 +31,23 @@ bool Exists(const std::string& path);
 std::optional<FileEntry> Get(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
 
+// For the simulated calls: what a Win32 path names, or the error a call on
+// it gives.
+struct Lookup {
+  FileEntry* entry = nullptr;
+  DWORD error = 0;
+  bool trailingSlash = false;
+};
+Lookup Find(LPCSTR rawPath);
+// As Find, for a call that may be made to fail: the error, if any, is set.
+Lookup FindForCall(const char* api, LPCSTR rawPath);
+void Erase(const std::string& path);
+std::string ParentOf(const std::string& path);
+
+// Open file handles (file_io.cpp): whether one refuses deletion, and
+// closing one; false for a handle that is not a file's.
+bool OpenWithoutDeleteSharing(const std::string& path);
+bool CloseFileHandle(ULONG_PTR handle);
+
 }  // namespace files
 }  // namespace sim

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/process_store.h"
 
@@ -202,6 +203,7 @@ BOOL CloseHandle(HANDLE hObject) {
     return FALSE;
   }
   if (value == kCurrentProcess) return TRUE;  // a pseudo handle needs no closing
+  if (sim::files::CloseFileHandle(value)) return TRUE;
   if (State().handles.erase(value) == 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
