@@ -7,13 +7,13 @@
 #include "removal/InfCollection.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
+#include "removal/RestartDeletion.h"
 #include "removal/Removal.h"
 
 namespace {
 
 void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
-  char pnfName[INF_SLOT_SIZE];
-  PnfNameFor(infName, pnfName, sizeof(pnfName));
+  const CString pnfName = PnfNameFor(infName);
   CString infPath;
   CString pnfPath;
   if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
@@ -23,8 +23,8 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
     const bool pnfIsFile = !NamesADirectory(pnfPath);
     if (infIsFile) SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
     if (pnfIsFile) SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
-    if (infIsFile) DeleteFileA(infPath);
-    if (pnfIsFile) DeleteFileA(pnfPath);
+    if (infIsFile) DeleteFileOrSchedule(infPath);
+    if (pnfIsFile) DeleteFileOrSchedule(pnfPath);
   }
   StepProgress(dialog, true);
 }
@@ -32,6 +32,7 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
 }  // namespace
 
 int CDrvUninstDlg::UninstallNT() {
+  UseRestartList(RESTART_LIST_PENDING_RENAMES);
   ShowProgressDisplay(*this);
 
   m_nFoundDevNum = ScanDevicesNT();

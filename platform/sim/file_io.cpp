@@ -77,6 +77,13 @@ bool OpenWithoutDeleteSharing(const std::string& path) {
 
 bool CloseFileHandle(ULONG_PTR handle) { return Handles().open.erase(handle) != 0; }
 
+void HoldOpen(const std::string& path, DWORD share) {
+  const auto entry = Get(path);
+  NewHandle(ToLower(entry ? entry->path : Absolute(path)), GENERIC_READ, share);
+}
+
+void CloseEveryFileHandle() { Handles().open.clear(); }
+
 }  // namespace files
 }  // namespace sim
 
@@ -191,6 +198,10 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("GetFileSize", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return INVALID_FILE_SIZE;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -202,6 +213,10 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("SetFilePointer", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return INVALID_SET_FILE_POINTER;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -222,6 +237,10 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveH
 
 BOOL SetEndOfFile(HANDLE hFile) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("SetEndOfFile", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return FALSE;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr || !(file->access & GENERIC_WRITE)) {
     SetLastError(entry == nullptr ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);

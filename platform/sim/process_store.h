@@ -12,6 +12,14 @@ namespace processes {
 // Starts a process with that executable name (as it appears in a snapshot);
 // returns its process ID.
 DWORD Start(const std::string& exeName);
+// Starts a program from its file (a path under the Windows directory or a
+// full path): its snapshot name is the file name, and while it runs the
+// file is mapped as its image.
+DWORD StartImage(const std::string& imagePath);
+// Whether a running process has this file (lower-case absolute path) as its image.
+bool RunsImage(const std::string& lowerPath);
+// A restart: every process but the system's own ends.
+void EndAllButSystem();
 bool Alive(DWORD pid);
 // Names of running processes, in snapshot order.
 std::vector<std::string> Running();
@@ -27,6 +35,7 @@ bool DebugPrivilegeEnabled();
 // A program run without elevation cannot enable the privilege:
 // AdjustTokenPrivileges then succeeds with ERROR_NOT_ALL_ASSIGNED.
 void SetElevated(bool elevated);
+bool Elevated();
 // Handles (snapshots, tokens, processes) opened and not yet closed.
 size_t OpenHandleCount();
 

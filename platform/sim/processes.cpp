@@ -17,12 +17,15 @@ namespace {
 constexpr DWORD kOwnPid = 0x1A4;
 constexpr const char* kOwnName = "DrvUninst.exe";
 constexpr ULONG_PTR kCurrentProcess = static_cast<ULONG_PTR>(-1);
+// Processes of the machine's own start have lower IDs; a restart keeps them.
+constexpr DWORD kFirstStartedPid = 0x400;
 
 struct Process {
   DWORD pid;
   DWORD parentPid;
   std::string exeName;
   bool alive = true;
+  std::string image;  // lower-case absolute path of its file, when known
 };
 
 enum class HandleKind { kSnapshot, kToken, kProcess };
@@ -41,7 +44,7 @@ struct ProcessState {
   std::vector<Ended> ended;
   std::unordered_map<ULONG_PTR, Handle> handles;
   ULONG_PTR nextHandle = 0x70;
-  DWORD nextPid = 0x400;
+  DWORD nextPid = kFirstStartedPid;
   bool debugPrivilege = false;
   bool elevated = true;
 
@@ -150,6 +153,27 @@ DWORD Start(const std::string& exeName) {
   return pid;
 }
 
+DWORD StartImage(const std::string& imagePath) {
+  const std::string absolute = files::Absolute(imagePath);
+  const DWORD pid = Start(absolute.substr(absolute.rfind('\\') + 1));
+  State().processes.back().image = ToLower(absolute);
+  return pid;
+}
+
+bool RunsImage(const std::string& lowerPath) {
+  for (const Process& process : State().processes) {
+    if (process.alive && process.image == lowerPath) return true;
+  }
+  return false;
+}
+
+void EndAllButSystem() {
+  ProcessState& state = State();
+  for (Process& process : state.processes) {
+    if (process.pid >= kFirstStartedPid) process.alive = false;
+  }
+}
+
 bool Alive(DWORD pid) {
   const Process* process = FindProcess(pid);
   return process != nullptr && process->alive;
@@ -166,6 +190,7 @@ std::vector<std::string> Running() {
 const std::vector<Ended>& Terminated() { return State().ended; }
 bool DebugPrivilegeEnabled() { return State().debugPrivilege; }
 void SetElevated(bool elevated) { State().elevated = elevated; }
+bool Elevated() { return State().elevated; }
 size_t OpenHandleCount() { return State().handles.size(); }
 
 }  // namespace processes
