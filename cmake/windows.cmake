@@ -51,3 +51,8 @@ target_include_directories(texthook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 target_link_libraries(texthook PRIVATE user32)
 set_target_properties(texthook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# A DLL the Wine runs load in another process to keep a scenario's file in use.
+add_library(heldlib SHARED tests/wine/held/heldlib.cpp)
+target_link_options(heldlib PRIVATE -static -static-libgcc)
+set_target_properties(heldlib PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -66,6 +66,13 @@ struct Fault {
   int nth = 0;
 };
 
+// A file of the machine that another program holds: open without delete
+// sharing, loaded as an image, or running as a program.
+struct FileInUse {
+  int file = 0;  // index into Case::files
+  int how = 0;   // 0 open, 1 loaded, 2 running
+};
+
 struct Case {
   int version = 0;
   int longWindowsDir = 0;
@@ -84,6 +91,9 @@ struct Case {
   std::vector<int> processes;
   std::vector<Named> windows;
   std::vector<Fault> faults;
+  // Read last, so that inputs made before these fields decode as they did.
+  std::vector<FileInUse> inUse;
+  int restartFault = 0;  // 0 none, else one of the restart lists' calls fails
 };
 
 // Limits of the walk; they keep one run small.
@@ -98,6 +108,7 @@ enum {
   kMaxProcesses = 4,
   kMaxWindows = 3,
   kMaxFaults = 3,
+  kMaxInUse = 4,
   kMaxText = 40,
 };
 
@@ -107,6 +118,7 @@ int HexCountSize();
 int VersionCount();
 int FaultApiCount();
 int FaultErrorCount(int api);
+int RestartFaultCount();
 
 template <class IO>
 void VisitText(IO& io, Text* t) {
@@ -183,6 +195,11 @@ void Visit(IO& io, Case* c) {
     io.Int(&f.index, -1, 6);
     io.Int(&f.nth, 0, 4);
   });
+  VisitList(io, &c->inUse, kMaxInUse, [&](FileInUse& u) {
+    io.Int(&u.file, 0, kMaxFiles - 1);
+    io.Int(&u.how, 0, 2);
+  });
+  io.Int(&c->restartFault, 0, RestartFaultCount());
 }
 
 // The name a Text stands for.

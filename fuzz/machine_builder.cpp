@@ -187,14 +187,26 @@ void BuildMachine(const Case& c) {
     if (u.flag) SetText(kUninstall + name, "DisplayName", Resolve(u.extra));
   }
   static const char* const kDirs[] = {"inf\\", "system32\\drivers\\", "system32\\", "system\\", ""};
-  for (const File& f : c.files) {
+  std::vector<std::string> written(c.files.size());
+  for (size_t i = 0; i < c.files.size(); ++i) {
+    const File& f = c.files[i];
     const std::string name = Resolve(f.name);
     if (name.empty() || name.back() == '\\' || name.front() == '\\') continue;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     if (f.attributes & 1) attributes |= FILE_ATTRIBUTE_READONLY;
     if (f.attributes & 2) attributes |= FILE_ATTRIBUTE_HIDDEN;
     if (f.attributes & 4) attributes |= FILE_ATTRIBUTE_SYSTEM;
-    sim::files::Write(std::string(kDirs[f.dir % 5]) + name, "data", attributes);
+    written[i] = std::string(kDirs[f.dir % 5]) + name;
+    sim::files::Write(written[i], "data", attributes);
+  }
+  for (const FileInUse& use : c.inUse) {
+    if (written.empty()) break;
+    const std::string& path = written[use.file % written.size()];
+    const auto entry = path.empty() ? std::nullopt : sim::files::Get(path);
+    if (!entry || entry->directory) continue;
+    if (use.how == 0) sim::files::HoldOpen(path);
+    if (use.how == 1) sim::files::LoadImage(path);
+    if (use.how == 2) sim::processes::StartImage(path);
   }
   for (int p : c.processes) sim::processes::Start(kProcessNames[p % 5]);
   sim::processes::SetElevated(c.elevated != 0);
@@ -209,6 +221,10 @@ void ArmFaultsAndUser(const Case& c) {
     const FaultApi& api = kFaultApis[f.api % FaultApiCount()];
     const unsigned long error = api.errors[f.error % api.errors.size()];
     sim::InjectFault(api.api, static_cast<DWORD>(error), f.hasSubject ? Resolve(f.subject) : "", f.index, f.nth);
+  }
+  if (c.restartFault > 0) {
+    const FaultApi& api = kRestartFaultApis[(c.restartFault - 1) % RestartFaultCount()];
+    sim::InjectFault(api.api, static_cast<DWORD>(api.errors[0]));
   }
   sim::windows::ScriptUser({"ok", "box-ok"});
 }

@@ -287,6 +287,31 @@ int main(int argc, char** argv) {
   c.profile.push_back(Junk("; DevIDNum=F"));
   Write(dir, "country-sections", c);
 
+  // Files another program holds: each goes at the next restart, through
+  // the list of the running family.
+  c = Installed();
+  c.inUse = {FileInUse{2, 0}, FileInUse{4, 1}, FileInUse{6, 2}};
+  Write(dir, "files-in-use", c);
+  c.restartFault = 1;  // the pending list cannot be written
+  Write(dir, "files-in-use-unscheduled", c);
+  c.restartFault = 0;
+  c.version = VersionIndex("win98");
+  File longName;
+  longName.dir = 3;
+  longName.name = Free("Lumex Helper Library.dll");
+  c.files.push_back(longName);
+  c.profile[7] = Count("ExtDllFileNum", "2");
+  c.profile.push_back(Key("ExtCopyFileName#", Free("Lumex Helper Library.dll"), 1));
+  c.inUse.push_back(FileInUse{static_cast<int>(c.files.size()) - 1, 1});
+  Write(dir, "files-in-use-9x", c);
+
+  // Names that climb out of their directory onto the machine's own files.
+  c = Installed();
+  c.instances[0].inf = Free("..\\system32\\drivers\\disk.sys");
+  c.profile[7] = Count("ExtDllFileNum", "2");
+  c.profile.push_back(Key("ExtCopyFileName#", Free("..\\explorer.exe"), 1));
+  Write(dir, "escaping-names", c);
+
   struct FaultSeed {
     const char* name;
     const char* api;

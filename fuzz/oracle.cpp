@@ -57,13 +57,26 @@ std::string ValueText(const KeyState& key, const char* name) {
 
 bool HasValue(const KeyState& key, const char* name) { return key.values.count(Lower(name)) != 0; }
 
-std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
-  std::string path = Lower(windows + sub + name);
-  for (char& c : path) {
-    if (c == '/') c = '\\';
+// Whether Windows would take the name out of the directory it is joined to:
+// a leading separator, a drive, or a part of dots (two or more) and blanks.
+bool ClimbsOut(const std::string& name) {
+  if (!name.empty() && (name[0] == '\\' || name[0] == '/')) return true;
+  if (name.size() >= 2 && name[1] == ':') return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    const size_t end = std::min(name.find_first_of("\\/", start), name.size());
+    const std::string part = name.substr(start, end - start);
+    if (part.find("..") != std::string::npos && part.find_first_not_of(". ") == std::string::npos) return true;
+    start = end + 1;
   }
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
+  return false;
+}
+
+// The file a name reaches, as Windows resolves the joined path; a name that
+// climbs out of its directory names nothing.
+std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
+  if (ClimbsOut(name)) return "";
+  return Lower(sim::files::Absolute(windows + sub + name));
 }
 
 // Both ways the program may name an INF's precompiled twin.

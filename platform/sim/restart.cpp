@@ -105,6 +105,14 @@ std::set<std::string> ScheduledDeletions() {
   return paths;
 }
 
+bool IsRestartListValue(const std::string& keyPath, const std::string& valueName) {
+  return EqualsNoCase(keyPath, kSessionManagerKey) && EqualsNoCase(valueName, kPendingRenamesValue);
+}
+
+bool IsRestartListFile(const std::string& path) {
+  return EqualsNoCase(files::Absolute(path), files::Absolute(kWininit));
+}
+
 void Restart() {
   processes::EndAllButSystem();
   files::CloseEveryFileHandle();

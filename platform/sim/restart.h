@@ -24,6 +24,12 @@ std::vector<std::pair<std::string, std::string>> WininitRenames();
 // The existing files a restart would delete, as lower-case paths.
 std::set<std::string> ScheduledDeletions();
 
+// The restart lists themselves: the pending operations value and
+// WININIT.INI. An oracle counts what they schedule as gone, and the lists
+// as no change of their own.
+bool IsRestartListValue(const std::string& keyPath, const std::string& valueName);
+bool IsRestartListFile(const std::string& path);
+
 // Ends every program (nothing is in use any more), carries out the pending
 // list and clears it, then WININIT.INI's [rename] lines, and renames
 // WININIT.INI to WININIT.BAK as Windows 9x does.

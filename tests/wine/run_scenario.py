@@ -21,7 +21,7 @@ import textlog  # noqa: E402
 import wineprefix  # noqa: E402
 
 SKIP = 77
-TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe")
+TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe", "holdfile.exe", "heldlib.dll")
 HARNESS = "C:\\harness"
 NINE_X = ("win95", "win98", "winme")
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -81,6 +81,14 @@ class Run:
         for rel in self.scen.files():
             wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
                                 wineprefix.resolve(self.windir, rel))
+        for rel, how in self.scen.in_use:
+            # Windows maps only a real image: a loaded file becomes a DLL, a
+            # running one a program (its content is no part of what is checked).
+            target = wineprefix.resolve(self.windir, rel)
+            if not os.path.exists(target):
+                raise RuntimeError("machine.ini names a file in use that the image lacks: " + rel)
+            if how != "open":
+                wineprefix.put_file(os.path.join(self.args.tools, "heldlib.dll" if how == "loaded" else "idle.exe"), target)
         for rel in self.scen.readonly:
             target = wineprefix.resolve(self.windir, rel)
             if not os.path.exists(target):
@@ -134,6 +142,13 @@ class Run:
             args += ["proc", HARNESS + "\\procs\\" + name]
         for title, hung in self.scen.windows:
             args += ["window", title, "1" if hung else "0"]
+        for n, (rel, how) in enumerate(self.scen.in_use):
+            path = "C:\\windows\\" + rel
+            if how == "running":
+                args += ["proc", path]
+            else:
+                args += ["hold", HARNESS + "\\holdfile.exe", "open" if how == "open" else "load", path,
+                         HARNESS + "\\held%d.txt" % n]
         if len(args) > 2 and self.wine(args, 60, "launch") != 0:
             raise RuntimeError("the machine's other programs did not start: " + self.log_text("launch"))
 
@@ -165,6 +180,13 @@ class Run:
             name = os.path.splitext(os.path.basename(bmp))[0] + ".png"
             bmp2png.convert(bmp, os.path.join(self.args.shots, name))
             print("picture " + os.path.join(self.args.shots, name))
+
+    def restart(self):
+        """A new Wine session, as a restart: every program of the old one ends,
+        and the new one carries out the pending operations and WININIT.INI."""
+        wineprefix.kill(self.prefix)
+        if self.wine(["wineboot", "-r"], 120, "wineboot") != 0:
+            raise RuntimeError("wineboot -r failed: " + self.log_text("wineboot"))
 
     def probe(self, questions, name):
         with open(os.path.join(self.harness, name + ".q"), "wb") as f:
@@ -278,6 +300,10 @@ def main():
         if outcome.timed_out:
             failures.append("the program did not end within %d s" % args.timeout)
         failures += checks.check(scen.expect, outcome, after)
+        if scen.restart:
+            run.restart()
+            restarted = run.probe(checks.questions_for(scen.after_restart), "restarted")
+            failures += ["after the restart: " + f for f in checks.check(scen.after_restart, outcome, restarted)]
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         failures.append("the run broke: %s" % e)
     finally:
@@ -291,7 +317,7 @@ def main():
         for f in failures:
             print("  " + f)
         return 1
-    print("PASSED: all %d expect lines hold" % len(scen.expect))
+    print("PASSED: all %d expect lines hold" % (len(scen.expect) + len(scen.after_restart)))
     return 0
 
 

@@ -5,6 +5,10 @@ import re
 
 DEFAULT_VERSION = "win7"
 ACTIONS = ("ok", "esc", "close", "box-ok")
+IN_USE = ("open", "loaded", "running")
+# What can still be checked once the machine restarted: its state, not the run.
+AFTER_RESTART = ("key-present", "key-absent", "value", "file-present", "file-absent", "attributes",
+                 "process-alive", "process-gone", "window-alive", "window-gone", "known-difference")
 # Names Wine accepts for HKCU\Software\Wine "Version".
 VERSIONS = ("win95", "win98", "winme", "nt351", "nt40", "win2k", "winxp", "winxp64", "win2003",
             "vista", "win2008", "win7", "win2008r2", "win8", "win81", "win10")
@@ -16,11 +20,20 @@ class Scenario:
         self.name = os.path.basename(self.folder.rstrip(os.sep))
         self.version = DEFAULT_VERSION
         self.readonly = []
+        self.in_use = []  # (path, how)
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
         self._read_machine()
-        self.expect = read_expect(os.path.join(self.folder, "expect"))
+        lines = read_expect(os.path.join(self.folder, "expect"))
+        marks = [i for i, (_, keyword, _) in enumerate(lines) if keyword == "restart"]
+        self.restart = bool(marks)
+        # Lines below "restart" hold once the machine restarted.
+        self.expect = lines[:marks[0]] if marks else lines
+        self.after_restart = [line for line in lines[marks[0] + 1:] if line[1] != "restart"] if marks else []
+        bad = [kw for _, kw, _ in self.after_restart if kw not in AFTER_RESTART] + (["restart"] if len(marks) > 1 else [])
+        if bad:
+            raise ValueError("expect: only the machine's state can be checked after the restart: " + " ".join(bad))
         self.registry_path = os.path.join(self.folder, "registry.reg")
         self.windows_dir = os.path.join(self.folder, "windows")
 
@@ -36,6 +49,11 @@ class Scenario:
             m = ini["machine"]
             self.version = m.get("version", DEFAULT_VERSION).strip() or DEFAULT_VERSION
             self.readonly = [p.strip() for p in m.get("readonly", "").split("|") if p.strip()]
+            for entry in (p.strip() for p in m.get("inuse", "").split("|") if p.strip()):
+                path, _, how = entry.rpartition(":")
+                if how not in IN_USE or not path:
+                    raise ValueError("machine.ini: a file in use needs path:open, path:loaded or path:running: " + entry)
+                self.in_use.append((path.replace("/", "\\"), how))
         if ini.has_section("processes"):
             self.processes = [v.strip() for _, v in _numbered(ini["processes"]) if v.strip()]
         if ini.has_section("windows"):

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/restart.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -20,7 +22,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
+    "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--restart] [--shown FILE]\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -29,7 +31,8 @@ const char kUsage[] =
     "\n"
     "SCENARIO_DIR holds (see tests/scenarios/README.md):\n"
     "  machine.ini   Windows version, read-only files, running processes, open\n"
-    "                windows, and what the user does (ok, esc, close, box-ok)\n"
+    "                windows, files in use, and what the user does (ok, esc,\n"
+    "                close, box-ok)\n"
     "  registry.reg  a regedit export (REGEDIT4 or Version 5.00, UTF-16 accepted)\n"
     "  windows/      files of the Windows directory, the profile ZIZURUDO.ini among them\n"
     "  expect        what must hold afterwards\n"
@@ -44,6 +47,9 @@ const char kUsage[] =
     "          (done whenever an expect file exists)\n"
     "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
     "          on the machine as the program left it, as its probe.exe would\n"
+    "--restart restart the machine after the run (as an expect file's \"restart\"\n"
+    "          line does): programs end, files scheduled for the restart go;\n"
+    "          --probe then answers on the restarted machine\n"
     "--shown   write every text, progress message and box the program showed,\n"
     "          in the lines the Wine runs record\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
@@ -64,6 +70,17 @@ bool ReadText(const std::filesystem::path& path, std::string* text) {
   return true;
 }
 
+// Answered on the machine as it stands: after the run, or after the restart
+// when one was asked for.
+bool AnswerProbe(const std::string& questionsPath, const std::string& answersPath) {
+  std::string questions;
+  if (!ReadText(questionsPath, &questions) || !WriteText(answersPath, scenario::AnswerProbeFile(questions))) {
+    std::cerr << "drvuninst-sim: cannot answer " << questionsPath << "\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,12 +89,15 @@ int main(int argc, char** argv) {
   std::string probeQuestions;
   std::string probeAnswers;
   std::string shownPath;
+  bool restartFirst = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
     } else if (std::strcmp(argv[i], "--probe") == 0 && i + 2 < argc) {
       probeQuestions = argv[++i];
       probeAnswers = argv[++i];
+    } else if (std::strcmp(argv[i], "--restart") == 0) {
+      restartFirst = true;
     } else if (std::strcmp(argv[i], "--shown") == 0 && i + 1 < argc) {
       shownPath = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -117,20 +137,24 @@ int main(int argc, char** argv) {
     std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
     return 2;
   }
-  if (!probeQuestions.empty()) {
-    std::string questions;
-    if (!ReadText(probeQuestions, &questions) || !WriteText(probeAnswers, scenario::AnswerProbeFile(questions))) {
-      std::cerr << "drvuninst-sim: cannot answer " << probeQuestions << "\n";
-      return 2;
-    }
-  }
 
   std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
             << " machine\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
 
+  const scenario::ExpectFile expect = scenario::ParseExpect(haveExpect ? expectText : "");
+  std::vector<std::string> failures = scenario::CheckExpectations(expect);
+  const std::set<std::string> scheduled = sim::ScheduledDeletions();
+  if (!scheduled.empty()) {
+    std::cout << "Deleted at the next restart:\n";
+    for (const std::string& path : scheduled) std::cout << "  " << path << "\n";
+  }
+  if (restartFirst) sim::Restart();
+  if (!probeQuestions.empty() && !AnswerProbe(probeQuestions, probeAnswers)) return 2;
+  if (expect.restart && !restartFirst) sim::Restart();
+  if (expect.restart || restartFirst) std::cout << "The machine restarted.\n";
+  for (const std::string& failure : scenario::CheckAfterRestart(expect)) failures.push_back(failure);
   if (!haveExpect) return 0;
-  const std::vector<std::string> failures = scenario::CheckExpectations(scenario::ParseExpect(expectText));
   if (failures.empty()) {
     std::cout << "Expectations: all held\n";
     return 0;

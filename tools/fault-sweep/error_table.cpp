@@ -24,6 +24,15 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"DeleteFileA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
       {"SetFileAttributesA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"GetWindowsDirectoryA", {ERROR_NOT_ENOUGH_MEMORY}},
+      // The restart lists: the Session Manager's is admin-only; WININIT.INI
+      // may be locked, read-only or on a full disk.
+      {"MoveFileExA", {ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY}},
+      {"GetShortPathNameA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"CreateFileA", {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_DISK_FULL}},
+      {"GetFileSize", {ERROR_INVALID_HANDLE}},
+      {"ReadFile", {ERROR_LOCK_VIOLATION, ERROR_NOT_ENOUGH_MEMORY}},
+      {"SetFilePointer", {ERROR_INVALID_HANDLE}},
+      {"WriteFile", {ERROR_DISK_FULL, ERROR_LOCK_VIOLATION}},
       {"GetPrivateProfileStringA", {ERROR_FILE_NOT_FOUND}},
       {"GetPrivateProfileIntA", {ERROR_FILE_NOT_FOUND}},
       // System.

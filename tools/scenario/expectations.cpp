@@ -18,8 +18,15 @@ const std::set<std::string>& Keywords() {
   static const std::set<std::string> keywords = {
       "box",         "no-box",       "dialog",       "no-dialog",    "text",           "progress",
       "key-present", "key-absent",   "value",        "file-present", "file-absent",    "process-alive",
-      "process-gone", "window-alive", "window-gone", "known-difference", "attributes"};
+      "process-gone", "window-alive", "window-gone", "known-difference", "attributes", "restart"};
   return keywords;
+}
+
+// After a restart only the machine's state is left to check: the program's
+// dialog and boxes belong to the run before it.
+bool ChecksMachineState(const std::string& keyword) {
+  return keyword != "box" && keyword != "no-box" && keyword != "dialog" && keyword != "no-dialog" &&
+         keyword != "text" && keyword != "progress" && keyword != "restart";
 }
 
 std::string Unescape(const std::string& text) {
@@ -202,6 +209,16 @@ ExpectFile ParseExpect(const std::string& text) {
       expect.errors.push_back("line " + std::to_string(number) + ": unknown keyword: " + item.keyword);
       continue;
     }
+    if (expect.restart && !ChecksMachineState(item.keyword)) {
+      expect.errors.push_back("line " + std::to_string(number) + ": only the machine's state can be checked after the restart: " +
+                              item.keyword);
+      continue;
+    }
+    if (item.keyword == "restart") {
+      expect.restart = true;
+      continue;
+    }
+    item.afterRestart = expect.restart;
     expect.items.push_back(item);
   }
   return expect;
@@ -211,6 +228,7 @@ std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
   std::vector<std::string> failures = expect.errors;
   std::vector<const Expectation*> boxes;
   for (const Expectation& item : expect.items) {
+    if (item.afterRestart) continue;
     if (item.keyword == "box") boxes.push_back(&item);
     const std::string failure = CheckOne(item);
     if (!failure.empty()) failures.push_back(failure);
@@ -218,6 +236,16 @@ std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
   for (const std::string& failure : CheckBoxes(boxes)) failures.push_back(failure);
   // On a real machine the program would still be waiting on that window.
   if (sim::windows::SendBlockedForever()) failures.push_back("the program sent a message to a hung window: it would never end");
+  return failures;
+}
+
+std::vector<std::string> CheckAfterRestart(const ExpectFile& expect) {
+  std::vector<std::string> failures;
+  for (const Expectation& item : expect.items) {
+    if (!item.afterRestart) continue;
+    const std::string failure = CheckOne(item);
+    if (!failure.empty()) failures.push_back(failure + " (after the restart)");
+  }
   return failures;
 }
 

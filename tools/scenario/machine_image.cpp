@@ -65,6 +65,28 @@ std::vector<std::pair<int, std::string>> Numbered(const IniSection& section) {
   return entries;
 }
 
+bool IsKnownUse(const std::string& how) { return how == "open" || how == "loaded" || how == "running"; }
+
+// Another program holds the file: open without delete sharing, loaded as a
+// DLL, or running as its program.
+bool HoldFilesInUse(const MachineImage& image, std::vector<std::string>* errors) {
+  bool ok = true;
+  for (const MachineImage::FileInUse& file : image.inUse) {
+    const auto entry = sim::files::Get(file.path);
+    if (!entry || entry->directory) {
+      errors->push_back("machine.ini: file in use not in windows/: " + file.path);
+      ok = false;
+    } else if (file.how == "open") {
+      sim::files::HoldOpen(file.path);
+    } else if (file.how == "loaded") {
+      sim::files::LoadImage(file.path);
+    } else {
+      sim::processes::StartImage(file.path);
+    }
+  }
+  return ok;
+}
+
 bool IsKnownAction(const std::string& action) {
   return action == "ok" || action == "esc" || action == "close" || action == "box-ok";
 }
@@ -113,6 +135,16 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
   IniSection& machine = ini["machine"];
   if (machine.count("version") && !machine["version"].empty()) image->version = sim::ToLower(machine["version"]);
   for (const std::string& name : SplitOn(machine["readonly"], '|')) image->readOnly.push_back(BackslashPath(name));
+  for (const std::string& entry : SplitOn(machine["inuse"], '|')) {
+    const size_t colon = entry.rfind(':');
+    const std::string how = colon == std::string::npos ? "" : entry.substr(colon + 1);
+    if (!IsKnownUse(how)) {
+      errors->push_back("machine.ini: a file in use needs path:open, path:loaded or path:running: " + entry);
+      ok = false;
+      continue;
+    }
+    image->inUse.push_back({BackslashPath(entry.substr(0, colon)), how});
+  }
   for (const auto& entry : Numbered(ini["processes"])) image->processes.push_back(entry.second);
   IniSection& windows = ini["windows"];
   for (const auto& entry : Numbered(windows)) {
@@ -158,6 +190,7 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
   for (const std::string& exe : image.processes) sim::processes::Start(exe);
+  ok = HoldFilesInUse(image, errors) && ok;
   for (const MachineImage::Window& window : image.windows) {
     sim::windows::ForeignWindow foreign;
     foreign.title = window.title;

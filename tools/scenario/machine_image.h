@@ -10,6 +10,11 @@ namespace scenario {
 struct MachineImage {
   std::string version = "win7";
   std::vector<std::string> readOnly;  // relative to the Windows directory, '\' separated
+  struct FileInUse {
+    std::string path;  // relative to the Windows directory, '\' separated
+    std::string how;   // open | loaded | running
+  };
+  std::vector<FileInUse> inUse;
   std::vector<std::string> processes;
   struct Window {
     std::string title;
