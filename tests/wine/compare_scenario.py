@@ -8,7 +8,9 @@ under the subtrees the program may touch (Uninstall, Services, the two device
 classes, the 9x media key, both Enum trees) with their values, the image's
 files and every file the program named, with attributes, the image's
 processes and windows, every text set on the dialog in order, every progress
-message and the final position, and the message boxes. A line of the expect
+message and the final position, and the message boxes; for a folder whose expect
+file has a restart line, the same keys, files and processes once more after the
+restart ("restarted ..." lines). A line of the expect
 file "known-difference <dump line>" drops that line (or every line it begins)
 from both dumps.
 
@@ -154,9 +156,9 @@ def write_questions(path, questions):
             f.write(("%s\t%s\r\n" % (kind, arg)).encode("cp1252", errors="replace"))
 
 
-def run_sim(args, scen, work, questions=None):
+def run_sim(args, scen, work, questions=None, restart=False):
     shown = os.path.join(work, "sim-shown.txt")
-    cmd = [args.sim, scen.folder, "--shown", shown]
+    cmd = [args.sim, scen.folder, "--shown", shown] + (["--restart"] if restart else [])
     answers = os.path.join(work, "sim-answers.txt")
     if questions is not None:
         qpath = os.path.join(work, "sim-questions.txt")
@@ -169,7 +171,10 @@ def run_sim(args, scen, work, questions=None):
     return lines, (checks.read_answers(answers) if questions is not None else {})
 
 
-DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ")
+DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ",
+              "restarted ")
+# What a restart can change, asked again once the machine restarted.
+RESTART_KINDS = ("key", "value", "file", "process")
 
 
 def known_differences(scen):
@@ -202,6 +207,14 @@ def main():
         questions = questions_for(scen, [sim_shown, wine_shown])
         wine_answers = run.probe(questions, "compare")
         sim_shown, sim_answers = run_sim(args, scen, run.harness, questions)
+        restarted = []
+        if scen.restart:
+            run.restart()
+            after = [q for q in questions if q[0] in RESTART_KINDS]
+            wine_restarted = run.probe(after, "compare-restarted")
+            _, sim_restarted = run_sim(args, scen, run.harness, after, restart=True)
+            restarted = [("restarted " + line, "restarted " + wine_line) for line, wine_line in
+                         zip(dump(after, sim_restarted, []), dump(after, wine_restarted, []))]
         if outcome.timed_out:
             raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
@@ -212,8 +225,8 @@ def main():
         if not args.keep:
             wineprefix.remove(run.prefix)
     known = known_differences(scen)
-    sim_dump = drop_known(dump(questions, sim_answers, sim_shown), known)
-    wine_dump = drop_known(dump(questions, wine_answers, wine_shown), known)
+    sim_dump = drop_known(dump(questions, sim_answers, sim_shown) + [pair[0] for pair in restarted], known)
+    wine_dump = drop_known(dump(questions, wine_answers, wine_shown) + [pair[1] for pair in restarted], known)
     diff = list(difflib.unified_diff(sim_dump, wine_dump, "simulated machine", "wine", lineterm="", n=0))
     if diff:
         print("FAILED: the final states differ (- simulated machine, + Wine):")

@@ -24,6 +24,8 @@ SKIP = 77
 TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe", "holdfile.exe", "heldlib.dll")
 HARNESS = "C:\\harness"
 NINE_X = ("win95", "win98", "winme")
+# Files a new session acts on (lower case, relative to the Windows directory).
+RESTART_LISTS = ("wininit.ini",)
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
@@ -78,9 +80,13 @@ class Run:
         for name in self.scen.processes:
             # Started under exactly this name: the program compares it case-sensitively.
             shutil.copy2(os.path.join(self.args.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
+        # Wine carries out WININIT.INI whenever a session starts: the image's
+        # one is laid only once the session that runs the program is up, and
+        # that session is kept until the restart.
+        deferred = [rel for rel in self.scen.files() if rel.lower() in RESTART_LISTS]
         for rel in self.scen.files():
-            wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
-                                wineprefix.resolve(self.windir, rel))
+            if rel not in deferred:
+                self.lay_file(rel)
         for rel, how in self.scen.in_use:
             # Windows maps only a real image: a loaded file becomes a DLL, a
             # running one a program (its content is no part of what is checked).
@@ -89,12 +95,26 @@ class Run:
                 raise RuntimeError("machine.ini names a file in use that the image lacks: " + rel)
             if how != "open":
                 wineprefix.put_file(os.path.join(self.args.tools, "heldlib.dll" if how == "loaded" else "idle.exe"), target)
+        if deferred:
+            wineprefix.keep_session(self.prefix)
         for rel in self.scen.readonly:
-            target = wineprefix.resolve(self.windir, rel)
-            if not os.path.exists(target):
-                raise RuntimeError("machine.ini names a read-only file that the image lacks: " + rel)
-            wineprefix.make_read_only(target)
+            if rel.lower() not in RESTART_LISTS:
+                self.make_read_only(rel)
         self.import_registry()
+        for rel in deferred:
+            self.lay_file(rel)
+            if rel.lower() in (r.lower() for r in self.scen.readonly):
+                self.make_read_only(rel)
+
+    def lay_file(self, rel):
+        wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
+                            wineprefix.resolve(self.windir, rel))
+
+    def make_read_only(self, rel):
+        target = wineprefix.resolve(self.windir, rel)
+        if not os.path.exists(target):
+            raise RuntimeError("machine.ini names a read-only file that the image lacks: " + rel)
+        wineprefix.make_read_only(target)
 
     def add_wine_fonts(self):
         """Debian's Wine does not find its own Tahoma and Marlett (window captions,
