@@ -20,8 +20,9 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 // The final message, whether it reports a complete removal or names leftovers.
 bool IsFinalBox(const Shown& shown, const std::string& box) {
-  return box == shown.finalBox ||
-         (box.compare(0, shown.leftoverBoxStart.size(), shown.leftoverBoxStart) == 0 && EndsWith(box, shown.leftoverBoxEnd));
+  if (box == shown.finalBox) return true;
+  return !shown.leftoverBoxStart.empty() && box.compare(0, shown.leftoverBoxStart.size(), shown.leftoverBoxStart) == 0 &&
+         EndsWith(box, shown.leftoverBoxEnd);
 }
 
 bool ShowsFinalBox(const Shown& shown) {
