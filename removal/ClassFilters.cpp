@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "removal/Leftovers.h"
+
 namespace {
 
 const char kClassRootPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
@@ -61,19 +63,26 @@ bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool
   return dropped;
 }
 
-void FilterValue(HKEY classKey, const char* valueName, const std::vector<CString>& serviceNames) {
+// A list that keeps a deleted service's name breaks its class: it is named
+// among what stays.
+void FilterValue(HKEY classKey, const CString& classKeyPath, const char* valueName,
+                 const std::vector<CString>& serviceNames) {
   std::string data;
   if (!ReadMultiString(classKey, valueName, &data)) return;
   bool namesLeft = false;
   if (!DropNames(serviceNames, &data, &namesLeft)) return;
+  LSTATUS written = ERROR_SUCCESS;
   if (!namesLeft) {
-    RegDeleteValueA(classKey, valueName);
-    return;
+    written = RegDeleteValueA(classKey, valueName);
+  } else {
+    // c_str() keeps a NUL after the data: a list whose last name had no
+    // terminator gets the one Windows adds when it sees it.
+    written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                             static_cast<DWORD>(data.size()));
   }
-  // c_str() keeps a NUL after the data: a list whose last name had no
-  // terminator gets the one Windows adds when it sees it.
-  RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                 static_cast<DWORD>(data.size()));
+  if (written != ERROR_SUCCESS && written != ERROR_FILE_NOT_FOUND) {
+    NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName);
+  }
 }
 
 }  // namespace
@@ -90,7 +99,8 @@ void RemoveFromClassFilters(const std::vector<CString>& serviceNames) {
     if (listed != ERROR_SUCCESS) break;
     HKEY classKey = nullptr;
     if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &classKey) != ERROR_SUCCESS) continue;
-    for (const char* valueName : kFilterValues) FilterValue(classKey, valueName, serviceNames);
+    const CString classKeyPath = CString(kClassRootPath) + "\\" + className;
+    for (const char* valueName : kFilterValues) FilterValue(classKey, classKeyPath, valueName, serviceNames);
     RegCloseKey(classKey);
   }
   RegCloseKey(classRoot);

@@ -5,6 +5,7 @@
 
 #include "platform/sim/faults.h"
 #include "removal/ClassFilters.h"
+#include "removal/Leftovers.h"
 #include "removal/Removal.h"
 #include "tests/unit/fresh_machine.h"
 
@@ -75,6 +76,19 @@ TEST_F(ClassFilters, WhatFollowsTheEndOfTheListIsNoName) {
   SetRaw(kMedia, "UpperFilters", REG_MULTI_SZ, std::string("a\0LumexFlt\0\0LumexFlt\0", 21));
   Remove({"LumexFlt"});
   EXPECT_EQ(Raw(kMedia, "UpperFilters"), std::string("a\0\0LumexFlt\0", 12));
+}
+
+TEST_F(ClassFilters, AListThatCannotBeChangedIsNamedAmongWhatStays) {
+  SetRaw(kMedia, "UpperFilters", REG_MULTI_SZ, std::string("LumexFlt\0ksthunk\0\0", 18));
+  SetRaw(kDisk, "LowerFilters", REG_MULTI_SZ, std::string("LumexFlt\0\0", 10));
+  sim::InjectFault("RegSetValueExA", ERROR_ACCESS_DENIED);
+  sim::InjectFault("RegDeleteValueA", ERROR_ACCESS_DENIED);
+  Remove({"LumexFlt"});
+  ASSERT_EQ(LeftoverCount(), 2);
+  EXPECT_EQ(std::string(LeftoverAt(0)), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                        "{4D36E967-E325-11CE-BFC1-08002BE10318}\\LowerFilters");
+  EXPECT_EQ(std::string(LeftoverAt(1)), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                        "{4D36E96C-E325-11CE-BFC1-08002BE10318}\\UpperFilters");
 }
 
 TEST_F(ClassFilters, OnlyTheServicesTheCleanUpGotRidOfLeaveTheLists) {
