@@ -25,5 +25,7 @@ bool DescriptionIsThePackages(const char* description);
 // and deleted after it, so deleting one never makes the walk pass over another.
 void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance);
 
-// Deletes the product's Uninstall entry; an empty name deletes nothing.
+// Deletes the product's Uninstall entry in every registry view that holds it
+// (on 64-bit Windows both may); an empty name deletes nothing. An entry that
+// stays where it exists is noted as a leftover.
 void DeleteUninstallEntry(const char* subkeyName);

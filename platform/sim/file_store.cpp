@@ -5,6 +5,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace files {
@@ -109,7 +110,7 @@ Lookup Find(LPCSTR rawPath) {
     result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
-  std::string path = Normalise(rawPath);
+  std::string path = wow64::RedirectFilePath(Normalise(rawPath));
   while (path.size() > 3 && path.back() == '\\') {
     path.pop_back();
     result.trailingSlash = true;

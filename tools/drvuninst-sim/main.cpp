@@ -1,6 +1,7 @@
 // drvuninst-sim: runs the uninstaller on a machine image (a scenario folder)
 // on the simulated machine and tells what it showed, removed and kept.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/wow64.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -21,6 +23,7 @@ namespace {
 
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
+    "                     [--machine 32|64] [--process 32|64]\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -46,6 +49,10 @@ const char kUsage[] =
     "          on the machine as the program left it, as its probe.exe would\n"
     "--shown   write every text, progress message and box the program showed,\n"
     "          in the lines the Wine runs record\n"
+    "--machine a 32-bit or a 64-bit Windows, whatever machine.ini says\n"
+    "--process run the 32-bit or the 64-bit build (default: the machine's own);\n"
+    "          the 32-bit one on a 64-bit machine hands the run to the 64-bit\n"
+    "          program it carries\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
     "2 the folder could not be read.\n";
 
@@ -72,6 +79,8 @@ int main(int argc, char** argv) {
   std::string probeQuestions;
   std::string probeAnswers;
   std::string shownPath;
+  int machineBits = 0;
+  int processBits = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
@@ -80,6 +89,10 @@ int main(int argc, char** argv) {
       probeAnswers = argv[++i];
     } else if (std::strcmp(argv[i], "--shown") == 0 && i + 1 < argc) {
       shownPath = argv[++i];
+    } else if ((std::strcmp(argv[i], "--machine") == 0 || std::strcmp(argv[i], "--process") == 0) && i + 1 < argc &&
+               (std::strcmp(argv[i + 1], "32") == 0 || std::strcmp(argv[i + 1], "64") == 0)) {
+      (argv[i][2] == 'm' ? machineBits : processBits) = std::atoi(argv[i + 1]);
+      ++i;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;
       return 0;
@@ -101,6 +114,11 @@ int main(int argc, char** argv) {
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
   if (!loaded) return 2;
+  if (machineBits != 0) sim::wow64::SetMachineBits(machineBits);
+  if (processBits == 64 && sim::wow64::MachineBits() != 64) {
+    std::cerr << "drvuninst-sim: the 64-bit build does not run on a 32-bit machine\n";
+    return 2;
+  }
 
   const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";
   std::string expectText;
@@ -111,7 +129,7 @@ int main(int argc, char** argv) {
   }
 
   const scenario::MachineSnapshot before = scenario::CaptureMachine();
-  scenario::RunProgram();
+  scenario::RunProgram(processBits);
   const scenario::MachineSnapshot after = scenario::CaptureMachine();
   if (!shownPath.empty() && !WriteText(shownPath, scenario::ShownRecord())) {
     std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
@@ -125,8 +143,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
-            << " machine\n";
+  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") << ", "
+            << sim::wow64::MachineBits() << "-bit machine, the "
+            << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
 
   if (!haveExpect) return 0;
