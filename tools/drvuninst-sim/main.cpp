@@ -12,6 +12,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/wow64.h"
+#include "tools/scenario/compare_builds.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -23,7 +24,7 @@ namespace {
 
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
-    "                     [--machine 32|64] [--process 32|64]\n"
+    "                     [--machine 32|64] [--process 32|64] [--compare-builds]\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -53,6 +54,8 @@ const char kUsage[] =
     "--process run the 32-bit or the 64-bit build (default: the machine's own);\n"
     "          the 32-bit one on a 64-bit machine hands the run to the 64-bit\n"
     "          program it carries\n"
+    "--compare-builds  also run the folder on a 64-bit machine with each build\n"
+    "          and exit 1 when the 32-bit one does not end exactly as the 64-bit one\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
     "2 the folder could not be read.\n";
 
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
   std::string shownPath;
   int machineBits = 0;
   int processBits = 0;
+  bool compareBuilds = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
@@ -93,6 +97,8 @@ int main(int argc, char** argv) {
                (std::strcmp(argv[i + 1], "32") == 0 || std::strcmp(argv[i + 1], "64") == 0)) {
       (argv[i][2] == 'm' ? machineBits : processBits) = std::atoi(argv[i + 1]);
       ++i;
+    } else if (std::strcmp(argv[i], "--compare-builds") == 0) {
+      compareBuilds = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;
       return 0;
@@ -106,6 +112,14 @@ int main(int argc, char** argv) {
   if (folder.empty()) {
     std::cerr << kUsage;
     return 2;
+  }
+
+  std::vector<std::string> buildDifferences;
+  if (compareBuilds) {
+    std::vector<std::string> errors;
+    const bool compared = scenario::CompareBuilds(folder, &buildDifferences, &errors);
+    for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
+    if (!compared) return 2;
   }
 
   sim::Reset();
@@ -148,11 +162,17 @@ int main(int argc, char** argv) {
             << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
 
-  if (!haveExpect) return 0;
+  if (compareBuilds) {
+    std::cout << "The 32-bit build against the 64-bit build on a 64-bit machine: "
+              << (buildDifferences.empty() ? "the same end\n" : "they differ (- 64-bit, + 32-bit)\n");
+    for (const std::string& line : buildDifferences) std::cout << "  " << line << "\n";
+  }
+  const int comparedExit = buildDifferences.empty() ? 0 : 1;
+  if (!haveExpect) return comparedExit;
   const std::vector<std::string> failures = scenario::CheckExpectations(scenario::ParseExpect(expectText));
   if (failures.empty()) {
     std::cout << "Expectations: all held\n";
-    return 0;
+    return comparedExit;
   }
   std::cout << "Expectations: " << failures.size() << " failed\n";
   for (const std::string& failure : failures) std::cout << "  FAIL " << failure << "\n";
