@@ -32,6 +32,7 @@ import wineprefix  # noqa: E402
 SKIP = 77
 ROOTS = (
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKLM\\SYSTEM\\CurrentControlSet\\Services",
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}",
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}",
@@ -51,6 +52,8 @@ def parse_args():
     p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
     p.add_argument("--keep", action="store_true", help="keep the prefix and the dumps afterwards")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
+    p.add_argument("--sim-machine", choices=("32", "64"),
+                   help="the simulated machine's bitness, whatever machine.ini says")
     args = p.parse_args()
     # What run_scenario's Run reads.
     args.report = False
@@ -157,6 +160,8 @@ def write_questions(path, questions):
 def run_sim(args, scen, work, questions=None):
     shown = os.path.join(work, "sim-shown.txt")
     cmd = [args.sim, scen.folder, "--shown", shown]
+    if args.sim_machine:
+        cmd += ["--machine", args.sim_machine]
     answers = os.path.join(work, "sim-answers.txt")
     if questions is not None:
         qpath = os.path.join(work, "sim-questions.txt")
@@ -181,6 +186,19 @@ def known_differences(scen):
     return known
 
 
+def temporary_entries(prefix):
+    """What the users' temporary folders hold: the 32-bit build writes the
+    64-bit program it carries there and must take it away again."""
+    found = set()
+    users = os.path.join(prefix, "drive_c", "users")
+    for user in os.listdir(users) if os.path.isdir(users) else []:
+        for temp in ("Temp", os.path.join("AppData", "Local", "Temp")):
+            folder = os.path.join(users, user, temp)
+            if os.path.isdir(folder):
+                found.update(os.path.join(user, temp, name) for name in os.listdir(folder))
+    return found
+
+
 def drop_known(lines, known):
     return [line for line in lines if not any(line.startswith(k) for k in known)]
 
@@ -197,13 +215,17 @@ def main():
         run.prepare()
         sim_shown, _ = run_sim(args, scen, run.harness)
         run.start_others()
+        temp_before = temporary_entries(run.prefix)
         outcome = run.run_program()
+        left_in_temp = sorted(temporary_entries(run.prefix) - temp_before)
         wine_shown = run.shown(outcome)
         questions = questions_for(scen, [sim_shown, wine_shown])
         wine_answers = run.probe(questions, "compare")
         sim_shown, sim_answers = run_sim(args, scen, run.harness, questions)
         if outcome.timed_out:
             raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
+        if left_in_temp:
+            raise RuntimeError("the program left this in the temporary folder: " + ", ".join(left_in_temp))
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         print("FAILED: the run broke: %s" % e)
         return 1

@@ -247,10 +247,15 @@ def load_or_skip(args, needed):
         print("SKIP: the build is missing: " + ", ".join(missing))
         return None, SKIP
     try:
-        return scenario_mod.Scenario(args.scenario), 0
+        scen = scenario_mod.Scenario(args.scenario)
     except (ValueError, OSError) as e:
         print("FAILED: the scenario folder is not usable: %s" % e)
         return None, 1
+    machine_bits = 64 if args.arch == "win64" else 32
+    if scen.bits is not None and scen.bits != machine_bits:
+        print("SKIP: the scenario's machine is a %d-bit Windows, this Wine machine a %d-bit one" % (scen.bits, machine_bits))
+        return None, SKIP
+    return scen, 0
 
 
 def main():

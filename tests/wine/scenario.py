@@ -15,6 +15,7 @@ class Scenario:
         self.folder = os.path.abspath(folder)
         self.name = os.path.basename(self.folder.rstrip(os.sep))
         self.version = DEFAULT_VERSION
+        self.bits = None  # 32 or 64 when the machine must be that Windows
         self.readonly = []
         self.processes = []
         self.windows = []  # (title, hung)
@@ -36,6 +37,10 @@ class Scenario:
             m = ini["machine"]
             self.version = m.get("version", DEFAULT_VERSION).strip() or DEFAULT_VERSION
             self.readonly = [p.strip() for p in m.get("readonly", "").split("|") if p.strip()]
+            bits = m.get("bits", "").strip()
+            if bits and bits not in ("32", "64"):
+                raise ValueError("machine.ini: bits is 32 or 64, not %s" % bits)
+            self.bits = int(bits) if bits else None
         if ini.has_section("processes"):
             self.processes = [v.strip() for _, v in _numbered(ini["processes"]) if v.strip()]
         if ini.has_section("windows"):
