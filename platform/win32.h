@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 #include <setupapi.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
@@ -12,4 +13,5 @@
 #else
 #include "platform/sim/win32_types.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
 #endif

@@ -1,6 +1,7 @@
 #include "removal/RegistryNames.h"
 
 #include "app/DrvUninstApp.h"
+#include "app/WindowsBitness.h"
 #include "removal/Leftovers.h"
 
 #include <cstring>
@@ -95,13 +96,52 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
   RegCloseKey(classKey);
 }
 
-void DeleteUninstallEntry(const char* subkeyName) {
+namespace {
+
+// The entry as regedit shows it, for the list of what stayed.
+CString UninstallEntryName(REGSAM view, const char* subkeyName) {
+  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
+                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
+  name += "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  name += subkeyName;
+  return name;
+}
+
+// Whether the entry is there, asked with read access only, for a view whose
+// Uninstall key could not be opened for deleting.
+bool UninstallEntryExists(REGSAM view, const char* subkeyName) {
+  CString path(kUninstallKeyPath);
+  path += "\\";
+  path += subkeyName;
+  HKEY entry = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &entry) != ERROR_SUCCESS) return false;
+  RegCloseKey(entry);
+  return true;
+}
+
+void DeleteUninstallEntryInView(REGSAM view, const char* subkeyName) {
   HKEY uninstallKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstallKey) != ERROR_SUCCESS) {
-    if (subkeyName[0] != '\0') NoteKeyIfThere(kUninstallKeyPath, subkeyName);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS | view, &uninstallKey) != ERROR_SUCCESS) {
+    if (subkeyName[0] != '\0' && UninstallEntryExists(view, subkeyName)) {
+      NoteLeftover(UninstallEntryName(view, subkeyName));
+    }
     return;
   }
-  if (subkeyName[0] != '\0') DeleteKeyOrNoteIt(uninstallKey, kUninstallKeyPath, subkeyName);
+  if (subkeyName[0] != '\0') {
+    const LSTATUS deleted = SHDeleteKeyA(uninstallKey, subkeyName);
+    // Missing in this view is no failure: an installer writes one view.
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
+      NoteLeftover(UninstallEntryName(view, subkeyName));
+    }
+  }
   RegFlushKey(uninstallKey);
   RegCloseKey(uninstallKey);
+}
+
+}  // namespace
+
+void DeleteUninstallEntry(const char* subkeyName) {
+  REGSAM views[MAX_REGISTRY_VIEWS];
+  const int viewCount = SoftwareRegistryViews(views);
+  for (int i = 0; i < viewCount; ++i) DeleteUninstallEntryInView(views[i], subkeyName);
 }

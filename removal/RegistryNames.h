@@ -37,5 +37,7 @@ bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
 // is there at all.
 void NoteKeyIfThere(const char* parentPath, const char* name);
 
-// Deletes the product's Uninstall entry; an empty name deletes nothing.
+// Deletes the product's Uninstall entry in every registry view that holds it
+// (on 64-bit Windows both may); an empty name deletes nothing. An entry that
+// stays where it exists is noted as a leftover.
 void DeleteUninstallEntry(const char* subkeyName);

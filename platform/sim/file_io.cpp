@@ -9,6 +9,8 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/security.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace files {
@@ -125,7 +127,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, 
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const std::string path = exists ? found.entry->path : Absolute(lpFileName);
+  const std::string path = exists ? found.entry->path : sim::wow64::RedirectFilePath(Absolute(lpFileName));
   const std::string key = sim::ToLower(path);
   if (exists && !SharesWithOpenHandles(key, dwDesiredAccess, dwShareMode)) {
     SetLastError(ERROR_SHARING_VIOLATION);
@@ -250,14 +252,16 @@ BOOL SetEndOfFile(HANDLE hFile) {
   return TRUE;
 }
 
-BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes) {
   Lookup found = FindForCall("CreateDirectoryA", lpPathName);
   if (found.entry != nullptr) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
   }
   if (found.error != ERROR_FILE_NOT_FOUND) return FALSE;  // a directory on the way is missing
-  MakeDirectory(lpPathName);
+  const std::string path = sim::wow64::RedirectFilePath(Absolute(lpPathName));
+  MakeDirectory(path);
+  sim::security::NoteDirectoryCreated(path, lpSecurityAttributes);
   return TRUE;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/sim/file_paths.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace files {
@@ -177,7 +178,7 @@ Lookup Find(LPCSTR rawPath) {
   }
   const ResolvedPath resolved = ResolvePath(rawPath, Fs().windowsDirectory);
   result.trailingSlash = resolved.trailingSlash;
-  const std::string path = Canonical(resolved);
+  const std::string path = wow64::RedirectFilePath(Canonical(resolved));
   auto& entries = Fs().entries;
   auto it = entries.find(KeyOf(path));
   if (it != entries.end()) {

@@ -36,6 +36,17 @@ bool DebugPrivilegeEnabled();
 // AdjustTokenPrivileges then succeeds with ERROR_NOT_ALL_ASSIGNED.
 void SetElevated(bool elevated);
 bool Elevated();
+// A process the program starts: a child of the program's own process.
+DWORD StartChild(const std::string& exeName);
+// Ends a process that ran to its end, with its exit code.
+void Exit(DWORD pid, UINT exitCode);
+// The exit code of an ended process; STILL_ACTIVE (259) while it runs.
+DWORD ExitCodeOf(DWORD pid);
+// A handle to a process, as CreateProcessA hands out, and the process a
+// process handle names (0 for none).
+HANDLE NewProcessHandle(DWORD pid);
+DWORD ProcessOfHandle(HANDLE handle);
+DWORD OwnPid();
 // Handles (snapshots, tokens, processes) opened and not yet closed.
 size_t OpenHandleCount();
 

@@ -26,6 +26,7 @@ struct Process {
   std::string exeName;
   bool alive = true;
   std::string image;  // lower-case absolute path of its file, when known
+  DWORD exitCode = 259;  // STILL_ACTIVE
 };
 
 enum class HandleKind { kSnapshot, kToken, kProcess };
@@ -173,6 +174,38 @@ void EndAllButSystem() {
     if (process.pid >= kFirstStartedPid) process.alive = false;
   }
 }
+
+DWORD StartChild(const std::string& exeName) {
+  const DWORD pid = Start(exeName);
+  State().processes.back().parentPid = kOwnPid;
+  return pid;
+}
+
+void Exit(DWORD pid, UINT exitCode) {
+  Process* process = FindProcess(pid);
+  if (process == nullptr) return;
+  process->alive = false;
+  process->exitCode = exitCode;
+}
+
+DWORD ExitCodeOf(DWORD pid) {
+  const Process* process = FindProcess(pid);
+  return process == nullptr ? 259 : process->exitCode;
+}
+
+HANDLE NewProcessHandle(DWORD pid) {
+  Handle handle{HandleKind::kProcess};
+  handle.access = PROCESS_ALL_ACCESS;
+  handle.pid = pid;
+  return NewHandle(std::move(handle));
+}
+
+DWORD ProcessOfHandle(HANDLE handle) {
+  const Handle* process = HandleOf(handle, HandleKind::kProcess);
+  return process == nullptr ? 0 : process->pid;
+}
+
+DWORD OwnPid() { return kOwnPid; }
 
 bool Alive(DWORD pid) {
   const Process* process = FindProcess(pid);
@@ -373,6 +406,7 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
     return FALSE;
   }
   process->alive = false;
+  process->exitCode = uExitCode;
   State().ended.push_back(Ended{process->pid, process->exeName, uExitCode});
   return TRUE;
 }

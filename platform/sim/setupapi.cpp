@@ -12,6 +12,8 @@
 #include "platform/sim/modules.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace devices {
@@ -299,6 +301,12 @@ BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData
   State().removals.push_back(element->instanceId);
   if (DWORD fault = CheckFault("SetupDiRemoveDevice", element->instanceId)) {
     SetLastError(fault);
+    return FALSE;
+  }
+  // Windows refuses device installation calls from a 32-bit process on
+  // 64-bit Windows.
+  if (sim::wow64::ProcessIsWow64()) {
+    SetLastError(ERROR_IN_WOW64);
     return FALSE;
   }
   if (element->removed) {

@@ -44,7 +44,7 @@ TEST_F(Leftovers, EachKindThatStaysIsNamed) {
   RunWithOk();
   EXPECT_EQ(FinalBox().text, "Still there:\n\nPCI\\VEN_1131&DEV_7160&SUBSYS_1\nHKEY_LOCAL_MACHINE\\" + kServices +
                                  "\\LumexCap\nHKEY_LOCAL_MACHINE\\" + kMedia +
-                                 "\\0001\nHKEY_LOCAL_MACHINE\\SoftWare\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\{PKG}"
+                                 "\\0001\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{PKG}"
                                  "\n\nReboot now.");
   EXPECT_EQ(FinalBox().style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
 }

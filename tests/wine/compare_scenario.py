@@ -34,6 +34,7 @@ import wineprefix  # noqa: E402
 SKIP = 77
 ROOTS = (
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKLM\\SYSTEM\\CurrentControlSet\\Services",
     # Every class key: the device classes' instances, and the filter lists
     # of any class.
@@ -54,6 +55,8 @@ def parse_args():
     p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
     p.add_argument("--keep", action="store_true", help="keep the prefix and the dumps afterwards")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
+    p.add_argument("--sim-machine", choices=("32", "64"),
+                   help="the simulated machine's bitness, whatever machine.ini says")
     args = p.parse_args()
     # What run_scenario's Run reads.
     args.report = False
@@ -160,6 +163,8 @@ def write_questions(path, questions):
 def run_sim(args, scen, work, questions=None, restart=False):
     shown = os.path.join(work, "sim-shown.txt")
     cmd = [args.sim, scen.folder, "--shown", shown] + (["--restart"] if restart else [])
+    if args.sim_machine:
+        cmd += ["--machine", args.sim_machine]
     answers = os.path.join(work, "sim-answers.txt")
     if questions is not None:
         qpath = os.path.join(work, "sim-questions.txt")
@@ -187,6 +192,19 @@ def known_differences(scen):
     return known
 
 
+def temporary_entries(prefix):
+    """What the users' temporary folders hold: the 32-bit build writes the
+    64-bit program it carries there and must take it away again."""
+    found = set()
+    users = os.path.join(prefix, "drive_c", "users")
+    for user in os.listdir(users) if os.path.isdir(users) else []:
+        for temp in ("Temp", os.path.join("AppData", "Local", "Temp")):
+            folder = os.path.join(users, user, temp)
+            if os.path.isdir(folder):
+                found.update(os.path.join(user, temp, name) for name in os.listdir(folder))
+    return found
+
+
 def drop_known(lines, known):
     return [line for line in lines if not any(line.startswith(k) for k in known)]
 
@@ -203,7 +221,9 @@ def main():
         run.prepare()
         sim_shown, _ = run_sim(args, scen, run.harness)
         run.start_others()
+        temp_before = temporary_entries(run.prefix)
         outcome = run.run_program()
+        left_in_temp = sorted(temporary_entries(run.prefix) - temp_before)
         wine_shown = run.shown(outcome)
         questions = questions_for(scen, [sim_shown, wine_shown])
         wine_answers = run.probe(questions, "compare")
@@ -218,6 +238,8 @@ def main():
                          zip(dump(after, sim_restarted, []), dump(after, wine_restarted, []))]
         if outcome.timed_out:
             raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
+        if left_in_temp:
+            raise RuntimeError("the program left this in the temporary folder: " + ", ".join(left_in_temp))
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         print("FAILED: the run broke: %s" % e)
         return 1

@@ -298,6 +298,10 @@ def load_or_skip(args, needed):
         # is not enforced), so no real machine image makes these calls fail.
         print("SKIP: the image makes calls fail, which only the simulated machine can: " + ", ".join(scen.faults))
         return None, SKIP
+    machine_bits = 64 if args.arch == "win64" else 32
+    if scen.bits is not None and scen.bits != machine_bits:
+        print("SKIP: the scenario's machine is a %d-bit Windows, this Wine machine a %d-bit one" % (scen.bits, machine_bits))
+        return None, SKIP
     return scen, 0
 
 

@@ -19,6 +19,7 @@ class Scenario:
         self.folder = os.path.abspath(folder)
         self.name = os.path.basename(self.folder.rstrip(os.sep))
         self.version = DEFAULT_VERSION
+        self.bits = None  # 32 or 64 when the machine must be that Windows
         self.readonly = []
         self.in_use = []  # (path, how)
         self.processes = []
@@ -55,6 +56,10 @@ class Scenario:
                 if how not in IN_USE or not path:
                     raise ValueError("machine.ini: a file in use needs path:open, path:loaded or path:running: " + entry)
                 self.in_use.append((path.replace("/", "\\"), how))
+            bits = m.get("bits", "").strip()
+            if bits and bits not in ("32", "64"):
+                raise ValueError("machine.ini: bits is 32 or 64, not %s" % bits)
+            self.bits = int(bits) if bits else None
         if ini.has_section("processes"):
             self.processes = [v.strip() for _, v in _numbered(ini["processes"]) if v.strip()]
         if ini.has_section("windows"):

@@ -1,6 +1,7 @@
 // drvuninst-sim: runs the uninstaller on a machine image (a scenario folder)
 // on the simulated machine and tells what it showed, removed and kept.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,8 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/restart.h"
+#include "platform/sim/wow64.h"
+#include "tools/scenario/compare_builds.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -23,6 +26,7 @@ namespace {
 
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--restart] [--shown FILE]\n"
+    "                     [--machine 32|64] [--process 32|64] [--compare-builds]\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -52,6 +56,12 @@ const char kUsage[] =
     "          --probe then answers on the restarted machine\n"
     "--shown   write every text, progress message and box the program showed,\n"
     "          in the lines the Wine runs record\n"
+    "--machine a 32-bit or a 64-bit Windows, whatever machine.ini says\n"
+    "--process run the 32-bit or the 64-bit build (default: the machine's own);\n"
+    "          the 32-bit one on a 64-bit machine hands the run to the 64-bit\n"
+    "          program it carries\n"
+    "--compare-builds  also run the folder on a 64-bit machine with each build\n"
+    "          and exit 1 when the 32-bit one does not end exactly as the 64-bit one\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
     "2 the folder could not be read.\n";
 
@@ -90,6 +100,9 @@ int main(int argc, char** argv) {
   std::string probeAnswers;
   std::string shownPath;
   bool restartFirst = false;
+  int machineBits = 0;
+  int processBits = 0;
+  bool compareBuilds = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
@@ -100,6 +113,12 @@ int main(int argc, char** argv) {
       restartFirst = true;
     } else if (std::strcmp(argv[i], "--shown") == 0 && i + 1 < argc) {
       shownPath = argv[++i];
+    } else if ((std::strcmp(argv[i], "--machine") == 0 || std::strcmp(argv[i], "--process") == 0) && i + 1 < argc &&
+               (std::strcmp(argv[i + 1], "32") == 0 || std::strcmp(argv[i + 1], "64") == 0)) {
+      (argv[i][2] == 'm' ? machineBits : processBits) = std::atoi(argv[i + 1]);
+      ++i;
+    } else if (std::strcmp(argv[i], "--compare-builds") == 0) {
+      compareBuilds = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;
       return 0;
@@ -115,12 +134,25 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  std::vector<std::string> buildDifferences;
+  if (compareBuilds) {
+    std::vector<std::string> errors;
+    const bool compared = scenario::CompareBuilds(folder, &buildDifferences, &errors);
+    for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
+    if (!compared) return 2;
+  }
+
   sim::Reset();
   const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
   if (!loaded) return 2;
+  if (machineBits != 0) sim::wow64::SetMachineBits(machineBits);
+  if (processBits == 64 && sim::wow64::MachineBits() != 64) {
+    std::cerr << "drvuninst-sim: the 64-bit build does not run on a 32-bit machine\n";
+    return 2;
+  }
 
   const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";
   std::string expectText;
@@ -131,17 +163,24 @@ int main(int argc, char** argv) {
   }
 
   const scenario::MachineSnapshot before = scenario::CaptureMachine();
-  scenario::RunProgram();
+  scenario::RunProgram(processBits);
   const scenario::MachineSnapshot after = scenario::CaptureMachine();
   if (!shownPath.empty() && !WriteText(shownPath, scenario::ShownRecord())) {
     std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
     return 2;
   }
 
-  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
-            << " machine\n";
+  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") << ", "
+            << sim::wow64::MachineBits() << "-bit machine, the "
+            << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
 
+  if (compareBuilds) {
+    std::cout << "The 32-bit build against the 64-bit build on a 64-bit machine: "
+              << (buildDifferences.empty() ? "the same end\n" : "they differ (- 64-bit, + 32-bit)\n");
+    for (const std::string& line : buildDifferences) std::cout << "  " << line << "\n";
+  }
+  const int comparedExit = buildDifferences.empty() ? 0 : 1;
   const scenario::ExpectFile expect = scenario::ParseExpect(haveExpect ? expectText : "");
   std::vector<std::string> failures = scenario::CheckExpectations(expect);
   const std::set<std::string> scheduled = sim::ScheduledDeletions();
@@ -154,10 +193,10 @@ int main(int argc, char** argv) {
   if (expect.restart && !restartFirst) sim::Restart();
   if (expect.restart || restartFirst) std::cout << "The machine restarted.\n";
   for (const std::string& failure : scenario::CheckAfterRestart(expect)) failures.push_back(failure);
-  if (!haveExpect) return 0;
+  if (!haveExpect) return comparedExit;
   if (failures.empty()) {
     std::cout << "Expectations: all held\n";
-    return 0;
+    return comparedExit;
   }
   std::cout << "Expectations: " << failures.size() << " failed\n";
   for (const std::string& failure : failures) std::cout << "  FAIL " << failure << "\n";

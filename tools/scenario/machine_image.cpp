@@ -11,6 +11,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/window_store.h"
+#include "platform/sim/wow64.h"
 #include "tools/scenario/ini_text.h"
 #include "tools/scenario/reg_file.h"
 
@@ -148,6 +149,13 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
   IniText ini = ParseIni(text);
   IniSection& machine = ini["machine"];
   if (machine.count("version") && !machine["version"].empty()) image->version = sim::ToLower(machine["version"]);
+  const std::string bits = machine["bits"];
+  if (bits == "32" || bits == "64") {
+    image->bits = std::atoi(bits.c_str());
+  } else if (!bits.empty()) {
+    errors->push_back("machine.ini: bits is 32 or 64, not " + bits);
+    ok = false;
+  }
   for (const std::string& name : SplitOn(machine["readonly"], '|')) image->readOnly.push_back(BackslashPath(name));
   for (const std::string& entry : SplitOn(machine["inuse"], '|')) {
     const size_t colon = entry.rfind(':');
@@ -208,6 +216,13 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   sim::Reset();
   if (!sim::SetVersion(image.version)) {
     errors->push_back("machine.ini: unknown Windows version: " + image.version);
+    ok = false;
+  }
+  sim::wow64::SetMachineBits(image.bits);
+  const sim::VersionInfo& version = sim::Version();
+  const bool before64BitEditions = sim::IsWin9xFamily() || version.major < 5 || (version.major == 5 && version.minor == 0);
+  if (image.bits == 64 && before64BitEditions) {
+    errors->push_back("machine.ini: " + image.version + " had no 64-bit edition");
     ok = false;
   }
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;

@@ -9,6 +9,7 @@ namespace scenario {
 
 struct MachineImage {
   std::string version = "win7";
+  int bits = 0;  // 32 or 64; 0: as the version's usual edition
   std::vector<std::string> readOnly;  // relative to the Windows directory, '\' separated
   struct FileInUse {
     std::string path;  // relative to the Windows directory, '\' separated
