@@ -71,14 +71,11 @@ void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, cons
   if (!ReadMultiString(classKey, valueName, &data)) return;
   bool namesLeft = false;
   if (!DropNames(serviceNames, &data, &namesLeft)) return;
-  LSTATUS written = ERROR_ACCESS_DENIED;
-  if (!writable) {
-    // Read only: the name stays.
-  } else if (!namesLeft) {
-    written = RegDeleteValueA(classKey, valueName);
-  } else {
-    // c_str() keeps a NUL after the data: a list whose last name had no
-    // terminator gets the one Windows adds when it sees it.
+  LSTATUS written = ERROR_ACCESS_DENIED;  // so it stays in a key opened for reading only
+  if (writable && !namesLeft) written = RegDeleteValueA(classKey, valueName);
+  // c_str() keeps a NUL after the data: a list whose last name had no
+  // terminator gets the one Windows adds when it sees it.
+  if (writable && namesLeft) {
     written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size()));
   }
