@@ -65,18 +65,17 @@ bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool
 
 // A list that keeps a deleted service's name breaks its class: it is named
 // among what stays.
-void FilterValue(HKEY classKey, const CString& classKeyPath, const char* valueName,
+void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, const char* valueName,
                  const std::vector<CString>& serviceNames) {
   std::string data;
   if (!ReadMultiString(classKey, valueName, &data)) return;
   bool namesLeft = false;
   if (!DropNames(serviceNames, &data, &namesLeft)) return;
-  LSTATUS written = ERROR_SUCCESS;
-  if (!namesLeft) {
-    written = RegDeleteValueA(classKey, valueName);
-  } else {
-    // c_str() keeps a NUL after the data: a list whose last name had no
-    // terminator gets the one Windows adds when it sees it.
+  LSTATUS written = ERROR_ACCESS_DENIED;  // so it stays in a key opened for reading only
+  if (writable && !namesLeft) written = RegDeleteValueA(classKey, valueName);
+  // c_str() keeps a NUL after the data: a list whose last name had no
+  // terminator gets the one Windows adds when it sees it.
+  if (writable && namesLeft) {
     written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size()));
   }
@@ -98,9 +97,14 @@ void RemoveFromClassFilters(const std::vector<CString>& serviceNames) {
     if (listed == ERROR_MORE_DATA) continue;  // no class key has such a name
     if (listed != ERROR_SUCCESS) break;
     HKEY classKey = nullptr;
-    if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &classKey) != ERROR_SUCCESS) continue;
+    bool writable = true;
+    if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &classKey) != ERROR_SUCCESS) {
+      // A class key we may not change may still name the service.
+      writable = false;
+      if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE, &classKey) != ERROR_SUCCESS) continue;
+    }
     const CString classKeyPath = CString(kClassRootPath) + "\\" + className;
-    for (const char* valueName : kFilterValues) FilterValue(classKey, classKeyPath, valueName, serviceNames);
+    for (const char* valueName : kFilterValues) FilterValue(classKey, writable, classKeyPath, valueName, serviceNames);
     RegCloseKey(classKey);
   }
   RegCloseKey(classRoot);

@@ -59,6 +59,14 @@ TEST_F(ClassFilters, AValueOfAnotherTypeIsLeftAlone) {
   EXPECT_EQ(Raw(kMedia, "LowerFilters"), std::string("LumexFlt\0\0", 10));
 }
 
+TEST_F(ClassFilters, ALongListIsReadWhole) {
+  std::string list;
+  for (int i = 0; i < 3000; ++i) list += "Filter" + std::to_string(i) + std::string(1, '\0');
+  SetRaw(kMedia, "UpperFilters", REG_MULTI_SZ, list + "LumexFlt" + std::string(2, '\0'));
+  Remove({"LumexFlt"});
+  EXPECT_EQ(Raw(kMedia, "UpperFilters"), list + std::string(1, '\0'));
+}
+
 TEST_F(ClassFilters, AListWithoutItsTerminatorsLosesOnlyTheName) {
   SetRaw(kMedia, "UpperFilters", REG_MULTI_SZ, std::string("a\0LumexFlt", 10));
   SetRaw(kMedia, "LowerFilters", REG_MULTI_SZ, std::string("LumexFlt\0b", 10));
@@ -81,13 +89,20 @@ TEST_F(ClassFilters, WhatFollowsTheEndOfTheListIsNoName) {
 TEST_F(ClassFilters, AListThatCannotBeChangedIsNamedAmongWhatStays) {
   SetRaw(kMedia, "UpperFilters", REG_MULTI_SZ, std::string("LumexFlt\0ksthunk\0\0", 18));
   SetRaw(kDisk, "LowerFilters", REG_MULTI_SZ, std::string("LumexFlt\0\0", 10));
+  SetRaw(kUsb, "UpperFilters", REG_MULTI_SZ, std::string("LumexFlt\0\0", 10));
   sim::InjectFault("RegSetValueExA", ERROR_ACCESS_DENIED);
   sim::InjectFault("RegDeleteValueA", ERROR_ACCESS_DENIED);
+  // A class key that opens for reading only.
+  sim::InjectFault("RegOpenKeyExA", ERROR_ACCESS_DENIED, "{36FC9E60", -1, 1);
   Remove({"LumexFlt"});
-  ASSERT_EQ(LeftoverCount(), 2);
+  EXPECT_EQ(Raw(kUsb, "UpperFilters"), std::string("LumexFlt\0\0", 10));
+  ASSERT_EQ(LeftoverCount(), 3);
+  // In the order the class keys are listed.
   EXPECT_EQ(std::string(LeftoverAt(0)), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                                        "{4D36E967-E325-11CE-BFC1-08002BE10318}\\LowerFilters");
+                                        "{36FC9E60-C465-11CF-8056-444553540000}\\UpperFilters");
   EXPECT_EQ(std::string(LeftoverAt(1)), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                        "{4D36E967-E325-11CE-BFC1-08002BE10318}\\LowerFilters");
+  EXPECT_EQ(std::string(LeftoverAt(2)), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
                                         "{4D36E96C-E325-11CE-BFC1-08002BE10318}\\UpperFilters");
 }
 
