@@ -32,6 +32,7 @@ Shown CaptureShown() {
   const std::string title = theApp.m_szUnInstDrvAppTitle;
   shown.notInstalledBox = title + "|" + theApp.m_szUnInstNoRegKeyMsg;
   shown.finalBox = title + "|" + theApp.m_szUnInstDrvPassMsg + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
+  shown.handOverFailedBox = title + "|" + theApp.m_szUnInstDrv64FailMsg;
   return shown;
 }
 
@@ -58,10 +59,16 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
       lines.push_back("the final message is missing after the removal began");
     }
   }
+  const bool handOverFailed = Contains(faulted.boxes, faulted.handOverFailedBox);
   for (const std::string& box : faulted.boxes) {
-    if (box != faulted.finalBox && box != faulted.notInstalledBox && !Contains(clean.boxes, box)) {
+    if (box != faulted.finalBox && box != faulted.notInstalledBox && box != faulted.handOverFailedBox &&
+        !Contains(clean.boxes, box)) {
       lines.push_back("shows an unexpected box: " + box);
     }
+  }
+  // The box says nothing was removed; so it must be.
+  if (handOverFailed && (faulted.dialog || run.changedMachine)) {
+    lines.push_back("says the 64-bit part did not start, yet it ran or changed the machine");
   }
   if (faulted.boxes.size() > 1) lines.push_back("shows " + std::to_string(faulted.boxes.size()) + " boxes");
 

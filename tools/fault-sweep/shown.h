@@ -14,9 +14,10 @@ struct Shown {
   bool steppedProgress = false;                    // the removal began
   bool blockedForever = false;                     // sent to a hung window
   size_t openHandles = 0;                          // processes' and registry handles left open
-  // The two boxes the loaded profile can show.
+  // The boxes the loaded profile can show.
   std::string notInstalledBox;
   std::string finalBox;
+  std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
 };
 
 // Read from the simulated desktop and the program's loaded profile.
