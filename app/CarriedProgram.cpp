@@ -42,7 +42,9 @@ template <typename Remove>
 void RemoveWithPatience(const char* path, Remove remove) {
   for (int attempt = 0; attempt < kRemoveTries; ++attempt) {
     if (remove(path)) return;
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND) return;
+    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD lookup = GetLastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES && lookup == ERROR_FILE_NOT_FOUND) return;
     Sleep(kRemovePauseMs);
   }
 }
