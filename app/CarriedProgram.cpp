@@ -7,10 +7,10 @@
 
 namespace {
 
-// A just-ended program's file can stay locked for a moment while Windows
-// lets go of its image.
-const int kDeleteTries = 20;
-const DWORD kDeletePauseMs = 50;
+// A just-ended program's file, and so its directory, can stay locked for a
+// moment: Windows letting go of its image, a virus scanner reading it.
+const int kRemoveTries = 20;
+const DWORD kRemovePauseMs = 50;
 
 struct Resource {
   const BYTE* data = nullptr;
@@ -37,17 +37,21 @@ bool WriteNewFile(const char* path, const Resource& content) {
   return wrote && closed && written == content.size;
 }
 
-bool DeleteWithPatience(const char* path) {
-  for (int attempt = 0; attempt < kDeleteTries; ++attempt) {
-    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-    Sleep(kDeletePauseMs);
+// Removed, or found gone, within the tries.
+template <typename Remove>
+void RemoveWithPatience(const char* path, Remove remove) {
+  for (int attempt = 0; attempt < kRemoveTries; ++attempt) {
+    if (remove(path)) return;
+    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD lookup = GetLastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES && lookup == ERROR_FILE_NOT_FOUND) return;
+    Sleep(kRemovePauseMs);
   }
-  return false;
 }
 
 void RemoveProgramAndDirectory(const char* programPath, const char* directory) {
-  DeleteWithPatience(programPath);
-  RemoveDirectoryA(directory);
+  RemoveWithPatience(programPath, DeleteFileA);
+  RemoveWithPatience(directory, RemoveDirectoryA);
 }
 
 bool StartAndWait(const CString& programPath, const char* arguments, DWORD* exitCode) {

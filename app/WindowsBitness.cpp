@@ -21,7 +21,8 @@ bool RunsUnderWow64() {
   auto isWow64Process = GetSystemFunctionAs<BOOL(WINAPI*)(HANDLE, PBOOL)>("kernel32.dll", "IsWow64Process");
   if (isWow64Process == nullptr) return false;
   BOOL wow64 = FALSE;
-  if (!isWow64Process(GetCurrentProcess(), &wow64)) return false;
+  HANDLE self = GetCurrentProcess();
+  if (!isWow64Process(self, &wow64)) return false;
   return wow64 != FALSE;
 }
 

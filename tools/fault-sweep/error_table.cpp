@@ -2,12 +2,15 @@
 
 #include <map>
 
+#include "platform/win32.h"
+
 namespace sweep {
 namespace {
 
 const DWORD kNoSuchDevinst = 0xE000020B;
 const DWORD kInfInUseByDevices = 0xE000023D;
 const DWORD kResourceNameNotFound = 1814;
+const DWORD kElevationRequired = 740;
 
 const std::map<std::string, std::vector<DWORD>>& Table() {
   static const std::map<std::string, std::vector<DWORD>> table = {
@@ -67,6 +70,19 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"SendMessageTimeoutA", {ERROR_TIMEOUT, ERROR_INVALID_WINDOW_HANDLE}},
       {"MessageBoxA", {ERROR_NOT_ENOUGH_MEMORY}},
       {"DialogBoxParamA", {kResourceNameNotFound, ERROR_NOT_ENOUGH_MEMORY}},
+      // The 32-bit program's hand-over on 64-bit Windows: the carried program
+      // missing, no temporary folder, a full disk, a start refused.
+      {"FindResourceA", {ERROR_RESOURCE_TYPE_NOT_FOUND, kResourceNameNotFound}},
+      {"LoadResource", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"GetTempPathA", {ERROR_ACCESS_DENIED}},
+      {"ConvertStringSecurityDescriptorToSecurityDescriptorA", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"CreateDirectoryA", {ERROR_ALREADY_EXISTS, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL}},
+      {"CreateFileA", {ERROR_ACCESS_DENIED, ERROR_DISK_FULL, ERROR_SHARING_VIOLATION}},
+      {"WriteFile", {ERROR_DISK_FULL, ERROR_ACCESS_DENIED}},
+      {"CreateProcessA", {ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, kElevationRequired, ERROR_NOT_ENOUGH_MEMORY}},
+      {"WaitForSingleObject", {ERROR_INVALID_HANDLE}},
+      {"RemoveDirectoryA", {ERROR_DIR_NOT_EMPTY, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
+      {"IsWow64Process", {ERROR_ACCESS_DENIED}},
   };
   return table;
 }

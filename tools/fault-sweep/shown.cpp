@@ -57,6 +57,7 @@ Shown CaptureShown() {
   shown.finalBox = title + "|" + theApp.m_szUnInstDrvPassMsg + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
   shown.leftoverBoxStart = title + "|" + theApp.m_szUnInstDrvLeftMsg + "\n\n";
   shown.leftoverBoxEnd = std::string("\n\n") + theApp.m_szUnInstDrvPassMsg2;
+  shown.handOverFailedBox = title + "|" + theApp.m_szUnInstDrv64FailMsg;
   return shown;
 }
 
@@ -87,10 +88,16 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
   if (Deletes(run.api) && !run.absence && run.keptWhatCleanRemoved && Contains(faulted.boxes, faulted.finalBox)) {
     lines.push_back("reports a complete removal, yet keeps a key the clean run deleted");
   }
+  const bool handOverFailed = Contains(faulted.boxes, faulted.handOverFailedBox);
   for (const std::string& box : faulted.boxes) {
-    if (!IsFinalBox(faulted, box) && box != faulted.notInstalledBox && !Contains(clean.boxes, box)) {
+    if (!IsFinalBox(faulted, box) && box != faulted.notInstalledBox && box != faulted.handOverFailedBox &&
+        !Contains(clean.boxes, box)) {
       lines.push_back("shows an unexpected box: " + box);
     }
+  }
+  // The box says nothing was removed; so it must be.
+  if (handOverFailed && (faulted.dialog || run.changedMachine)) {
+    lines.push_back("says the 64-bit part did not start, yet it ran or changed the machine");
   }
   if (faulted.boxes.size() > 1) lines.push_back("shows " + std::to_string(faulted.boxes.size()) + " boxes");
 

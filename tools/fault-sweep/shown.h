@@ -21,6 +21,7 @@ struct Shown {
   std::string finalBox;
   std::string leftoverBoxStart;
   std::string leftoverBoxEnd;
+  std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
 };
 
 // Read from the simulated desktop and the program's loaded profile.
