@@ -56,6 +56,8 @@ const char* const kPool[] = {
     "ZIZURUDO.ini",                     // 45
     "PCI",
     "Enum",
+    "LumexFlt",
+    "lumexflt",                         // 50
 };
 
 const char* const kKeys[] = {
@@ -110,6 +112,10 @@ const std::vector<FaultApi> kFaultApis = {
     {"CloseHandle", {6}},
     {"FindWindowA", {1400}},
     {"SendMessageTimeoutA", {1460, 1400}},
+    {"SetupUninstallOEMInfA", {2, 5, 0xE000023D}},
+    {"RegDeleteValueA", {2, 5}},
+    {"RegSetValueExA", {5}},
+    {"GetProcAddress", {127}},
 };
 
 namespace {

@@ -1,6 +1,7 @@
 #include "removal/RegistryNames.h"
 
 #include "app/DrvUninstApp.h"
+#include "removal/Leftovers.h"
 
 #include <cstring>
 #include <vector>
@@ -30,7 +31,47 @@ bool DescriptionIsThePackages(const char* description) {
          DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
 }
 
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance) {
+namespace {
+
+// Only a key known to be missing is gone; one that cannot be read may be there.
+bool KeyIsGone(HKEY parent, const char* name) {
+  HKEY key = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(parent, name, 0, KEY_READ, &key);
+  if (opened == ERROR_SUCCESS) RegCloseKey(key);
+  return opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND;
+}
+
+void NoteLeftoverKey(const char* parentPath, const char* name) {
+  NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + parentPath + "\\" + name);
+}
+
+}  // namespace
+
+bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name) {
+  if (KeyIsGone(parent, name)) return false;
+  NoteLeftoverKey(parentPath, name);
+  return true;
+}
+
+bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name) {
+  if (SHDeleteKeyA(parent, name) == ERROR_SUCCESS) return true;
+  return !NoteIfStillThere(parent, parentPath, name);
+}
+
+void NoteKeyIfThere(const char* parentPath, const char* name) {
+  HKEY parent = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_READ, &parent);
+  if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) return;
+  if (opened != ERROR_SUCCESS) {
+    NoteLeftoverKey(parentPath, name);
+    return;
+  }
+  NoteIfStillThere(parent, parentPath, name);
+  RegCloseKey(parent);
+}
+
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+                          bool noteWhatStays) {
   HKEY classKey = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
   std::vector<CString> matches;
@@ -48,14 +89,19 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
     RegCloseKey(instance);
     if (match) matches.push_back(subkeyName);
   }
-  for (const CString& name : matches) SHDeleteKeyA(classKey, name);
+  for (const CString& name : matches) {
+    if (SHDeleteKeyA(classKey, name) != ERROR_SUCCESS && noteWhatStays) NoteIfStillThere(classKey, classKeyPath, name);
+  }
   RegCloseKey(classKey);
 }
 
 void DeleteUninstallEntry(const char* subkeyName) {
   HKEY uninstallKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstallKey) != ERROR_SUCCESS) return;
-  if (subkeyName[0] != '\0') SHDeleteKeyA(uninstallKey, subkeyName);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstallKey) != ERROR_SUCCESS) {
+    if (subkeyName[0] != '\0') NoteKeyIfThere(kUninstallKeyPath, subkeyName);
+    return;
+  }
+  if (subkeyName[0] != '\0') DeleteKeyOrNoteIt(uninstallKey, kUninstallKeyPath, subkeyName);
   RegFlushKey(uninstallKey);
   RegCloseKey(uninstallKey);
 }

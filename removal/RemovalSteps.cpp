@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "removal/FinalMessage.h"
 #include "removal/RestartDeletion.h"
 
 namespace {
@@ -130,6 +131,6 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 }
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
-  const CString message = CString(theApp.m_szUnInstDrvPassMsg) + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
-  dialog.MessageBox(message, theApp.m_szUnInstDrvAppTitle, MB_OK | MB_ICONINFORMATION);
+  const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
+  dialog.MessageBox(FinalMessageText(), theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
 }

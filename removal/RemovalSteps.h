@@ -40,5 +40,6 @@ void DeleteUninstaller(CDrvUninstDlg& dialog);
 void StepProgress(CDrvUninstDlg& dialog, bool pause);
 void SetProgress(CDrvUninstDlg& dialog, int position);
 
-// The reboot message, owned by the (already ended) dialog.
+// The reboot message, owned by the (already ended) dialog; after a run that
+// left something behind, a warning that names it.
 void ShowFinalMessage(CDrvUninstDlg& dialog);

@@ -4,6 +4,7 @@
 #include "app/DrvUninstApp.h"
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
+#include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
@@ -21,6 +22,8 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
     ShowStatusLine(dialog, infPath);
     const bool infIsFile = !NamesADirectory(infPath);
     const bool pnfIsFile = !NamesADirectory(pnfPath);
+    // Only while the INF is there can the package be found by its name.
+    if (infIsFile && GetFileAttributesA(infPath) != INVALID_FILE_ATTRIBUTES) UninstallDriverPackage(infName);
     if (infIsFile) SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
     if (pnfIsFile) SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
     if (infIsFile) DeleteFileOrSchedule(infPath);

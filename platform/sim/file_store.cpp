@@ -153,6 +153,22 @@ std::vector<FileEntry> All() {
   return all;
 }
 
+bool Remove(const std::string& path) {
+  const std::string key = KeyOf(Absolute(path));
+  auto& entries = Fs().entries;
+  auto it = entries.find(key);
+  if (it == entries.end()) return false;
+  const bool directory = it->second.directory;
+  entries.erase(it);
+  if (directory) {
+    const std::string below = key + "\\";
+    for (auto child = entries.lower_bound(below); child != entries.end() && child->first.compare(0, below.size(), below) == 0;) {
+      child = entries.erase(child);
+    }
+  }
+  return true;
+}
+
 Lookup Find(LPCSTR rawPath) {
   Lookup result;
   if (rawPath == nullptr || *rawPath == '\0') {

@@ -32,6 +32,9 @@ void MakeDirectory(const std::string& path);
 bool Exists(const std::string& path);
 std::optional<FileEntry> Get(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
+// Takes a file, or a directory with everything below it, off the drive, as
+// the system itself does (no call is made or logged). False when absent.
+bool Remove(const std::string& path);
 
 // For the simulated calls: what a Win32 path names, or the error a call on
 // it gives.

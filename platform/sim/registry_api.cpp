@@ -205,6 +205,18 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
   return ERROR_SUCCESS;
 }
 
+LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  LSTATUS status;
+  RegKey* key = Target(hKey, &status);
+  if (key == nullptr) return status;
+  const std::string name = lpValueName == nullptr ? "" : lpValueName;
+  if (DWORD fault = CheckFault("RegDeleteValueA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
+  auto it = key->values.find(name);
+  if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
+  key->values.erase(it);
+  return ERROR_SUCCESS;
+}
+
 LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
   LSTATUS status;
   RegKey* base = Target(hKey, &status);

@@ -6,8 +6,10 @@
 #include <unordered_map>
 
 #include "platform/sim/device_store.h"
+#include "platform/sim/driver_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/modules.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/win32_api.h"
 
@@ -45,6 +47,11 @@ SetupState& State() {
 }
 
 ResetHook resetSetupApi([] { State() = SetupState(); });
+
+// Windows 2000 lacks it; the program looks it up at run time.
+modules::Export uninstallOemInf("setupapi.dll", "SetupUninstallOEMInfA",
+                                reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&driverstore::SetupUninstallOEMInfA)),
+                                driverstore::HasSetupUninstallOEMInf);
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

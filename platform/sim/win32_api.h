@@ -36,6 +36,7 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
                          LPDWORD lpcbData);
 LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                        DWORD cbData);
+LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
 LSTATUS SHDeleteKeyA(HKEY hKey, LPCSTR pszSubKey);
 LSTATUS RegFlushKey(HKEY hKey);

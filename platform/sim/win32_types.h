@@ -126,6 +126,7 @@ typedef void* HGDIOBJ;
 #define ERROR_TIMEOUT 1460L
 #define ERROR_INVALID_USER_BUFFER 1784L
 #define ERROR_NO_SUCH_DEVINST 0xE000020BL
+#define ERROR_INF_IN_USE_BY_DEVICES 0xE000023DL
 
 // ---- registry -----------------------------------------------------------
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
@@ -226,6 +227,8 @@ typedef const GUID* LPCGUID;
 #define SPDRP_DEVICEDESC 0x00000000
 #define SPDRP_HARDWAREID 0x00000001
 #define SPDRP_COMPATIBLEIDS 0x00000002
+
+#define SUOI_FORCEDELETE 0x00000001
 
 typedef struct _SP_DEVINFO_DATA {
   DWORD cbSize;

@@ -4,8 +4,8 @@ both, dumps each final state in one canonical text form and fails with the
 lines that differ.
 
 The dump holds what both worlds can produce identically: the image's own keys
-under the subtrees the program may touch (Uninstall, Services, the two device
-classes, the 9x media key, both Enum trees) with their values, the image's
+under the subtrees the program may touch (Uninstall, Services, the device
+classes with their filter lists, the 9x media key, both Enum trees) with their values, the image's
 files and every file the program named, with attributes, the image's
 processes and windows, every text set on the dialog in order, every progress
 message and the final position, and the message boxes; for a folder whose expect
@@ -35,8 +35,9 @@ SKIP = 77
 ROOTS = (
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKLM\\SYSTEM\\CurrentControlSet\\Services",
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}",
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}",
+    # Every class key: the device classes' instances, and the filter lists
+    # of any class.
+    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class",
     "HKLM\\SYSTEM\\CurrentControlSet\\Enum",
     "HKLM\\Enum",
 )

@@ -24,6 +24,7 @@ class Scenario:
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
+        self.faults = []  # "API|error|subject": calls only the simulated machine can make fail
         self._read_machine()
         lines = read_expect(os.path.join(self.folder, "expect"))
         marks = [i for i, (_, keyword, _) in enumerate(lines) if keyword == "restart"]
@@ -61,6 +62,8 @@ class Scenario:
             for key, title in _numbered(w):
                 hung = w.get(key + ".hung", "0").strip() == "1"
                 self.windows.append((title.strip(), hung))
+        if ini.has_section("faults"):
+            self.faults = [v.strip() for _, v in _numbered(ini["faults"]) if v.strip()]
         if ini.has_section("user"):
             self.actions = ini["user"].get("actions", "").split()
         unknown = [a for a in self.actions if a not in ACTIONS]

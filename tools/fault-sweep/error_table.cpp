@@ -6,6 +6,7 @@ namespace sweep {
 namespace {
 
 const DWORD kNoSuchDevinst = 0xE000020B;
+const DWORD kInfInUseByDevices = 0xE000023D;
 const DWORD kResourceNameNotFound = 1814;
 
 const std::map<std::string, std::vector<DWORD>>& Table() {
@@ -17,6 +18,7 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"RegEnumKeyExA", {ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_ACCESS_DENIED}},
       {"RegQueryValueExA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_MORE_DATA}},
       {"RegSetValueExA", {ERROR_ACCESS_DENIED}},
+      {"RegDeleteValueA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"RegDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"SHDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"RegFlushKey", {ERROR_ACCESS_DENIED}},
@@ -44,6 +46,11 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"SetupDiGetDeviceRegistryPropertyA", {ERROR_INVALID_DATA, ERROR_ACCESS_DENIED, ERROR_KEY_DELETED, kNoSuchDevinst}},
       {"SetupDiRemoveDevice", {ERROR_ACCESS_DENIED, kNoSuchDevinst}},
       {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE}},
+      // A package: not published (deleted by hand before), no administrator,
+      // or its force flag ignored while devices still use it.
+      {"SetupUninstallOEMInfA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, kInfInUseByDevices}},
+      // A function this Windows lacks.
+      {"GetProcAddress", {ERROR_PROC_NOT_FOUND}},
       // Processes and privileges.
       {"CreateToolhelp32Snapshot", {ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY}},
       {"Process32First", {ERROR_NO_MORE_FILES}},

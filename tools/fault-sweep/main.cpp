@@ -115,6 +115,9 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sweep::MachineState removedOnly = after;
   removedOnly.windows = clean.before.windows;
   faulted.changedMachine = !sweep::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
+  for (const std::string& key : clean.before.keys) {
+    if (!clean.after.keys.count(key) && after.keys.count(key)) faulted.keptWhatCleanRemoved = true;
+  }
   for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, sweep::CaptureShown(), faulted)) {
     lines.push_back(line);
   }

@@ -87,6 +87,20 @@ bool HoldFilesInUse(const MachineImage& image, std::vector<std::string>* errors)
   return ok;
 }
 
+// "API|error|subject", the error decimal or 0x-hexadecimal.
+bool ReadFault(const std::string& text, MachineImage::Fault* fault) {
+  const size_t first = text.find('|');
+  if (first == std::string::npos || first == 0) return false;
+  const size_t second = text.find('|', first + 1);
+  const std::string error = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+  char* end = nullptr;
+  fault->error = std::strtoul(error.c_str(), &end, 0);
+  if (error.empty() || *end != '\0' || fault->error == 0) return false;
+  fault->api = text.substr(0, first);
+  fault->subject = second == std::string::npos ? "" : text.substr(second + 1);
+  return true;
+}
+
 bool IsKnownAction(const std::string& action) {
   return action == "ok" || action == "esc" || action == "close" || action == "box-ok";
 }
@@ -154,6 +168,15 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
     window.hung = hung != windows.end() && hung->second == "1";
     image->windows.push_back(window);
   }
+  for (const auto& entry : Numbered(ini["faults"])) {
+    MachineImage::Fault fault;
+    if (!ReadFault(entry.second, &fault)) {
+      errors->push_back("machine.ini: a fault is API|error|subject: " + entry.second);
+      ok = false;
+      continue;
+    }
+    image->faults.push_back(fault);
+  }
   for (const std::string& action : SplitBlanks(ini["user"]["actions"])) {
     if (!IsKnownAction(action)) {
       errors->push_back("machine.ini: unknown user action: " + action);
@@ -198,6 +221,9 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
     sim::windows::AddForeignWindow(foreign);
   }
   sim::windows::ScriptUser(image.actions);
+  for (const MachineImage::Fault& fault : image.faults) {
+    sim::InjectFault(fault.api, static_cast<DWORD>(fault.error), fault.subject);
+  }
   return ok;
 }
 

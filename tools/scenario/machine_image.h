@@ -22,6 +22,14 @@ struct MachineImage {
   };
   std::vector<Window> windows;
   std::vector<std::string> actions;  // ok | esc | close | box-ok
+  // Calls made to fail, as "API|error|subject" (the subject a part of what
+  // the call names). Only the simulated machine can do this.
+  struct Fault {
+    std::string api;
+    unsigned long error = 0;
+    std::string subject;
+  };
+  std::vector<Fault> faults;
 };
 
 // machine.ini's text; problems (an unknown version or action) go to errors.
