@@ -98,9 +98,10 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   dialog.UpdateWindow();
   if (NamesADirectory(path)) return;
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
+  if (DeleteFileA(path)) return;
   // The read-only uninstaller stays, as it always has: not deleted later either.
   if (!resetAttributes && IsReadOnly(path)) return;
-  DeleteFileOrSchedule(path);
+  ScheduleFileLeftBehind(path);
 }
 
 void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {

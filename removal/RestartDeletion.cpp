@@ -15,7 +15,10 @@ bool ScheduleDeletionAtRestart(LPCSTR path) {
 }
 
 void DeleteFileOrSchedule(LPCSTR path) {
-  if (DeleteFileA(path)) return;
+  if (!DeleteFileA(path)) ScheduleFileLeftBehind(path);
+}
+
+void ScheduleFileLeftBehind(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
   if (!ScheduleDeletionAtRestart(path)) NoteLeftover(path);

@@ -17,5 +17,8 @@ void UseRestartList(RestartList list);
 // directory, is left as it is.
 void DeleteFileOrSchedule(LPCSTR path);
 
+// The second half of the above, for a DeleteFileA that already failed.
+void ScheduleFileLeftBehind(LPCSTR path);
+
 // The next restart deletes the file; false when it cannot be scheduled.
 bool ScheduleDeletionAtRestart(LPCSTR path);

@@ -57,6 +57,18 @@ TEST(MachineIni, AnEmptyFileIsAWin7MachineWithNothingRunning) {
   EXPECT_TRUE(image.actions.empty());
 }
 
+TEST(MachineIni, FilesInUseNameHowTheyAreHeld) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(scenario::ReadMachineIni("[machine]\ninuse=system32/x.dll:loaded | q7nunist.exe:running\n", &image, &errors));
+  ASSERT_EQ(image.inUse.size(), 2u);
+  EXPECT_EQ(image.inUse[0].path, "system32\\x.dll");
+  EXPECT_EQ(image.inUse[0].how, "loaded");
+  EXPECT_EQ(image.inUse[1].how, "running");
+  EXPECT_FALSE(scenario::ReadMachineIni("[machine]\ninuse=x.dll:locked|y.dll\n", &image, &errors));
+  EXPECT_EQ(errors.size(), 2u);
+}
+
 TEST(MachineIni, AnUnknownActionIsAnError) {
   scenario::MachineImage image;
   std::vector<std::string> errors;
