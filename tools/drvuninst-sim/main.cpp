@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  sim::Reset();
+  scenario::LoadFreshMachine(folder);
   const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
