@@ -115,7 +115,7 @@ class Image:
 
     def registry_bytes(self):
         header = "Windows Registry Editor Version 5.00" if self.unicode_registry else "REGEDIT4"
-        lines = [header, ""]
+        lines = [header, "", "; Made by tools/generate-scenarios, seed %d." % self.seed, ""]
         for entry in self.entries:
             if isinstance(entry, RegKey):
                 lines.append("[%s]" % entry.path)

@@ -137,7 +137,9 @@ def profile_section(rng, package, untitled):
     key("DrvUninstRegKeyPath", package.uninstall_key if chance(rng, 0.9) else "", 0.9)
     key("DrvUninstAppName", package.uninstaller, 0.8)
     key("MediaClass", rng.choice(("Yes", "yes", "No", "no", "")), 0.7)
-    key("UnInstDrvRunTipMsg", "Press 'OK' to remove the %s." % package.product)
+    key("UnInstDrvRunTipMsg", rng.choice(("Press 'OK' to remove the %s.", "Dr\xfccken Sie 'OK', um %s zu entfernen.",
+                                          "Cliquez sur \xabOK\xbb pour d\xe9sinstaller %s."))
+        % package.product)
     key("UnInstNoRegKeyMsg", "The %s are not installed." % package.product)
     key("UnInstDrvPassMsg", "The %s have been removed." % package.product)
     key("UnInstDrvPassMsg2", "Restart the computer.")
@@ -262,7 +264,7 @@ def uninstall_entries(rng, image, package, options):
         if chance(rng, 0.1):
             key.set("Stale", "delete")
     other = image.key(UNINSTALL + "\\OtherViewer")
-    other.set("DisplayName", "sz", "Other Viewer 2.0")
+    other.set("DisplayName", "sz", rng.choice(("Other Viewer 2.0", 'Other "Viewer" 2.0', "C:\\Other\\")))
     other.set(None, "sz", "default value")
     other.set("Blob", "binary", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 20))))
 
