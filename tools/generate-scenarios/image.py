@@ -1,7 +1,11 @@
 """A scenario folder being made: the machine, its registry, its files, its
 user and its expect lines, and how each is written in the scenario format
 (tests/scenarios/README.md). The random choices live in parts.py; this module
-only holds what was chosen and writes it out."""
+only holds what was chosen and writes it out.
+
+A new key of machine.ini's [machine] section goes into machine_keys, a new
+section into sections (name -> lines), a new file into files, a line the
+runners check into expect_lines; a part in parts.py fills it."""
 import os
 
 NINE_X = ("win95", "win98", "winme")
@@ -32,10 +36,13 @@ class Image:
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
+        self.machine_keys = {}  # further [machine] keys, in order
+        self.sections = {}  # further machine.ini sections: name -> lines
         self.unicode_registry = False
         self.entries = []  # RegKey, or ("delete", path), in file order
         self.files = {}  # path relative to the Windows directory -> bytes
         self.notes = []  # what was chosen, as comment lines of expect
+        self.expect_lines = []  # lines both runners check
         self.known = []  # known-difference lines
 
     @property
@@ -102,6 +109,7 @@ class Image:
                  "version=" + self.version]
         if self.readonly:
             lines.append("readonly=" + "|".join(self.readonly))
+        lines += ["%s=%s" % item for item in self.machine_keys.items()]
         if self.processes:
             lines += ["", "[processes]"] + ["%d=%s" % (n, exe) for n, exe in enumerate(self.processes, 1)]
         if self.windows:
@@ -111,6 +119,8 @@ class Image:
                 if hung:
                     lines.append("%d.hung=1" % n)
         lines += ["", "[user]", "actions=" + " ".join(self.actions)]
+        for name, section in self.sections.items():
+            lines += ["", "[%s]" % name] + section
         return "\n".join(lines) + "\n"
 
     def registry_bytes(self):
@@ -132,6 +142,7 @@ class Image:
         lines = ["# Made by tools/generate-scenarios, seed %d: held only against the other world," % self.seed,
                  "# so it says where Wine is known to differ from Windows."]
         lines += ["# " + note for note in self.notes]
+        lines += self.expect_lines
         lines += ["known-difference " + line for line in self.known]
         return "\n".join(lines) + "\n"
 
