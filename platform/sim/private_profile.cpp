@@ -1,12 +1,14 @@
 // GetPrivateProfileStringA and GetPrivateProfileIntA, parsed as Windows does:
 // first section and first key win, blanks trimmed, matching quotes dropped,
-// ';' lines are comments, a bare file name lives in the Windows directory.
+// ';' lines are comments, a bare file name lives in the Windows directory;
+// on the NT family a mapped section is read from the registry first.
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
+#include "platform/sim/ini_file_mapping.h"
 #include "platform/sim/win32_api.h"
 
 namespace {
@@ -149,6 +151,11 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
 bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
                std::vector<IniSection>* parsed) {
   const std::string path = ResolveFile(fileName);
+  // A mapped section answers from the registry first.
+  if (section != nullptr && key != nullptr && sim::ReadMappedProfileValue(path, Trim(section), Trim(key), value)) {
+    SetLastError(0);
+    return true;
+  }
   auto file = sim::files::Get(path);
   if (!file || file->directory) {
     SetLastError(ERROR_FILE_NOT_FOUND);

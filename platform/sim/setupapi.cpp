@@ -276,7 +276,9 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
     return FALSE;
   }
   auto it = element->key->values.find(valueName);
-  if (it == element->key->values.end()) {
+  // Windows keeps no device property without data: setting one with no data
+  // deletes it, so a zero-length value reads as a property that is not there.
+  if (it == element->key->values.end() || it->second.data.empty()) {
     // The registry read leaves the size it was given as the required size.
     if (PropertyRegDataType != nullptr) *PropertyRegDataType = REG_NONE;
     if (RequiredSize != nullptr) *RequiredSize = PropertyBufferSize;
