@@ -10,6 +10,7 @@
 #include "fuzz/machine_state.h"
 #include "fuzz/oracle.h"
 #include "platform/sim/device_store.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
@@ -38,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzcase::Visit(reader, &c);
 
   fuzzcase::BuildMachine(c);
+  sim::SetCallLogging(false);  // the call log is the fault sweep's; here it only costs
   const bool uncertain = fuzzcase::HasFaultOn(c, kLoadApis, 6);
   const fuzzcase::ProfileNames profile = fuzzcase::LoadProfileNames(uncertain);
   fuzzcase::Family family;
@@ -56,5 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     problems.push_back("device information sets left open");
   }
   if (!problems.empty()) Fail(c, problems);
+  // Free this run's machine now: a run that leaves its allocations behind
+  // makes libFuzzer run it again looking for a leak.
+  sim::Reset();
   return 0;
 }

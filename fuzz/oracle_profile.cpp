@@ -16,7 +16,7 @@ const char kFile[] = "ZIZURUDO.ini";
 const int kCapacity = 15;
 
 std::string ReadRaw(const std::string& section, const char* key, const char* fallback) {
-  std::vector<char> buffer(8192, '\0');
+  static std::vector<char> buffer(8192, '\0');  // one for all reads: allocating it each time was most of a run
   GetPrivateProfileStringA(section.c_str(), key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()), kFile);
   return std::string(buffer.data());
 }

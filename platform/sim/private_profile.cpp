@@ -3,10 +3,12 @@
 // ';' lines are comments, a bare file name lives in the Windows directory.
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
+#include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
 
 namespace {
@@ -88,6 +90,36 @@ std::vector<IniSection> Parse(const std::string& raw) {
   return sections;
 }
 
+// A profile is read key by key, hundreds of times a run, and rarely changes
+// in between: the last text parsed is kept with its parse, until the machine
+// is reset.
+struct ParseCache {
+  bool valid = false;
+  std::string text;
+  std::vector<IniSection> sections;
+};
+
+ParseCache& Cache() {
+  static ParseCache cache;
+  return cache;
+}
+
+// Swapped out, so a reset frees the memory (an assignment would keep it).
+sim::ResetHook resetParseCache([] {
+  ParseCache fresh;
+  std::swap(Cache(), fresh);
+});
+
+const std::vector<IniSection>& ParseCached(const std::string& raw) {
+  ParseCache& cache = Cache();
+  if (!cache.valid || raw != cache.text) {
+    cache.sections = Parse(raw);
+    cache.text = raw;
+    cache.valid = true;
+  }
+  return cache.sections;
+}
+
 const IniSection* FindSection(const std::vector<IniSection>& sections, const std::string& name) {
   // The unnamed leading section only answers to "".
   for (size_t i = 0; i < sections.size(); ++i) {
@@ -147,7 +179,7 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
 
 // The value of a key, or nothing when the file, section or key is missing.
 bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
-               std::vector<IniSection>* parsed) {
+               const std::vector<IniSection>** parsed) {
   const std::string path = ResolveFile(fileName);
   auto file = sim::files::Get(path);
   if (!file || file->directory) {
@@ -155,9 +187,9 @@ bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
     return false;
   }
   SetLastError(0);
-  *parsed = Parse(file->content);
+  *parsed = &ParseCached(file->content);
   if (section == nullptr || key == nullptr) return false;
-  const IniSection* found = FindSection(*parsed, Trim(section));
+  const IniSection* found = FindSection(**parsed, Trim(section));
   if (found == nullptr) return false;
   const IniKey* entry = FindKey(*found, Trim(key));
   if (entry == nullptr) return false;
@@ -177,13 +209,14 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
   }
   if (nSize == 0) return 0;
   std::string value;
-  std::vector<IniSection> parsed;
+  static const std::vector<IniSection> kNoFile;
+  const std::vector<IniSection>* parsed = &kNoFile;
   const bool found = ReadValue(lpAppName, lpKeyName, lpFileName, &value, &parsed);
   if (lpAppName == nullptr || lpKeyName == nullptr) {
     std::vector<std::string> names;
     if (lpAppName == nullptr) {
-      for (size_t i = 1; i < parsed.size(); ++i) names.push_back(parsed[i].name);
-    } else if (const IniSection* section = FindSection(parsed, Trim(lpAppName))) {
+      for (size_t i = 1; i < parsed->size(); ++i) names.push_back((*parsed)[i].name);
+    } else if (const IniSection* section = FindSection(*parsed, Trim(lpAppName))) {
       for (const IniKey& key : section->keys) names.push_back(key.name);
     }
     return CopyList(names, lpReturnedString, nSize);
@@ -203,7 +236,7 @@ UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPC
     return static_cast<UINT>(nDefault);
   }
   std::string value;
-  std::vector<IniSection> parsed;
+  const std::vector<IniSection>* parsed = nullptr;
   if (!ReadValue(lpAppName, lpKeyName, lpFileName, &value, &parsed)) return static_cast<UINT>(nDefault);
   value = Trim(value);
   if (value.empty()) return static_cast<UINT>(nDefault);
