@@ -31,9 +31,21 @@ const char* const kHandleApis[] = {"SetupDiDestroyDeviceInfoList"};
   std::abort();
 }
 
+// Each run leaves a fresh machine for the next, and frees its own: a run that
+// leaves allocations behind makes libFuzzer run it again looking for a leak.
+struct FreshMachineAfterRun {
+  ~FreshMachineAfterRun() { sim::Reset(); }
+};
+
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  sim::Reset();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const FreshMachineAfterRun reset;
   fuzzcase::Case c;
   fuzzcase::Reader reader(data, size);
   fuzzcase::Visit(reader, &c);
@@ -58,8 +70,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     problems.push_back("device information sets left open");
   }
   if (!problems.empty()) Fail(c, problems);
-  // Free this run's machine now: a run that leaves its allocations behind
-  // makes libFuzzer run it again looking for a leak.
-  sim::Reset();
   return 0;
 }

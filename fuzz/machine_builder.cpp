@@ -160,7 +160,6 @@ std::string ProfileText(const Case& c) {
 }
 
 void BuildMachine(const Case& c) {
-  sim::Reset();
   sim::SetVersion(kVersions[c.version % VersionCount()]);
   if (c.longWindowsDir) sim::files::SetWindowsDirectory("C:\\" + std::string(c.windowsDirLength - 3, 'W'));
   const std::string country = CountryText(c);

@@ -1,6 +1,7 @@
 #include "fuzz/machine_state.h"
 
 #include <cctype>
+#include <utility>
 
 #include "platform/sim/file_store.h"
 #include "platform/sim/process_store.h"
@@ -10,17 +11,27 @@
 namespace fuzzcase {
 namespace {
 
-void Walk(const sim::RegKey* key, const std::string& path, MachineState* state) {
-  KeyState& entry = state->keys[Lower(path)];
+// Built in place, each string once: the walk runs twice per fuzz input, over
+// the whole registry.
+void Walk(const sim::RegKey* key, const std::string& path, std::string lowerPath, MachineState* state) {
+  KeyState& entry = state->keys.try_emplace(std::move(lowerPath)).first->second;
   entry.path = path;
   for (const auto& value : key->values) {
-    entry.values[Lower(value.second.name)] =
-        std::to_string(value.second.type) + ":" + std::string(value.second.data.begin(), value.second.data.end());
+    std::string text = std::to_string(value.second.type);
+    text += ':';
+    text.append(value.second.data.begin(), value.second.data.end());
+    entry.values.emplace(Lower(value.second.name), std::move(text));
   }
+  entry.children.reserve(key->subkeys.size());
   for (const auto& child : key->subkeys) {
-    const std::string childPath = path + "\\" + child.second->name;
-    entry.children.push_back(Lower(childPath));
-    Walk(child.second.get(), childPath, state);
+    std::string childPath;
+    childPath.reserve(path.size() + 1 + child.second->name.size());
+    childPath += path;
+    childPath += '\\';
+    childPath += child.second->name;
+    std::string childLower = Lower(childPath);
+    entry.children.push_back(childLower);
+    Walk(child.second.get(), childPath, std::move(childLower), state);
   }
 }
 
@@ -33,8 +44,8 @@ std::string Lower(std::string text) {
 
 MachineState Capture() {
   MachineState state;
-  Walk(sim::registry::Root(HKEY_LOCAL_MACHINE), "HKLM", &state);
-  Walk(sim::registry::Root(HKEY_CURRENT_USER), "HKCU", &state);
+  Walk(sim::registry::Root(HKEY_LOCAL_MACHINE), "HKLM", "hklm", &state);
+  Walk(sim::registry::Root(HKEY_CURRENT_USER), "HKCU", "hkcu", &state);
   for (const sim::files::FileEntry& entry : sim::files::All()) {
     state.files[Lower(entry.path)] = FileState{entry.path, entry.attributes, entry.directory};
   }

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "platform/sim/faults.h"
@@ -221,6 +223,18 @@ const std::string& ProgramResourceScript() {
     return text.str();
   }();
   return script;
+}
+
+const DialogTemplate* ProgramDialogTemplate(int id) {
+  static std::map<int, std::optional<DialogTemplate>> parsed;
+  auto it = parsed.find(id);
+  if (it == parsed.end()) {
+    DialogTemplate t;
+    std::optional<DialogTemplate> found;
+    if (ParseDialogTemplate(ProgramResourceScript(), id, &t)) found = t;
+    it = parsed.emplace(id, found).first;
+  }
+  return it->second ? &*it->second : nullptr;
 }
 
 }  // namespace desktop

@@ -95,6 +95,11 @@ std::optional<FileEntry> Get(const std::string& path) {
   return it->second;
 }
 
+const FileEntry* Peek(const std::string& path) {
+  auto it = Fs().entries.find(KeyOf(Absolute(path)));
+  return it == Fs().entries.end() ? nullptr : &it->second;
+}
+
 std::vector<FileEntry> All() {
   std::vector<FileEntry> all;
   for (const auto& entry : Fs().entries) all.push_back(entry.second);

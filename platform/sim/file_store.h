@@ -29,6 +29,8 @@ void Write(const std::string& path, const std::string& content, DWORD attributes
 void MakeDirectory(const std::string& path);
 bool Exists(const std::string& path);
 std::optional<FileEntry> Get(const std::string& path);
+// The stored entry itself, or null; valid until the store next changes.
+const FileEntry* Peek(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
 
 }  // namespace files

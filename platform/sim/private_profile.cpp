@@ -181,7 +181,7 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
 bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
                const std::vector<IniSection>** parsed) {
   const std::string path = ResolveFile(fileName);
-  auto file = sim::files::Get(path);
+  const sim::files::FileEntry* file = sim::files::Peek(path);
   if (!file || file->directory) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
