@@ -35,7 +35,45 @@ void Walk(const sim::RegKey* key, const std::string& path, std::string lowerPath
   }
 }
 
+// Every field is closed by a byte that cannot be in it, or preceded by its
+// length, so two different machines never give the same text.
+void AddField(const char* data, size_t size, std::string* image) {
+  *image += std::to_string(size);
+  *image += ':';
+  image->append(data, size);
+}
+
+void ImageOfKey(const sim::RegKey* key, std::string* image) {
+  AddField(key->name.data(), key->name.size(), image);
+  for (const auto& value : key->values) {
+    *image += 'v';
+    AddField(value.second.name.data(), value.second.name.size(), image);
+    *image += std::to_string(value.second.type);
+    AddField(reinterpret_cast<const char*>(value.second.data.data()), value.second.data.size(), image);
+  }
+  for (const auto& child : key->subkeys) {
+    *image += '(';
+    ImageOfKey(child.second.get(), image);
+    *image += ')';
+  }
+}
+
 }  // namespace
+
+void TakeImage(std::string* image) {
+  image->clear();
+  ImageOfKey(sim::registry::Root(HKEY_LOCAL_MACHINE), image);
+  ImageOfKey(sim::registry::Root(HKEY_CURRENT_USER), image);
+  sim::files::ForEach([image](const sim::files::FileEntry& entry) {
+    *image += entry.directory ? 'd' : 'f';
+    AddField(entry.path.data(), entry.path.size(), image);
+    *image += std::to_string(entry.attributes);
+    AddField(entry.content.data(), entry.content.size(), image);
+  });
+  for (const std::string& process : sim::processes::Running()) AddField(process.data(), process.size(), image);
+  *image += '|';
+  for (const std::string& title : sim::windows::AliveForeignWindowTitles()) AddField(title.data(), title.size(), image);
+}
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -47,7 +47,9 @@ class Loader {
     // A key the section lacks reads as the default (none here ends in a blank).
     const bool absent = knownKeys_ && keys_.count(Lower(key)) == 0;
     const std::string raw = absent ? fallback : ReadRaw(section_, key, fallback);
-    std::vector<std::string> out{raw.substr(0, size - 1)};
+    std::vector<std::string> out;
+    out.reserve(4);
+    out.push_back(raw.substr(0, size - 1));
     if (raw.size() >= size - 1 && size >= 2) out.push_back(raw.substr(0, size - 2));
     if (uncertain_) {
       out.push_back("");

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "platform/sim/faults.h"
 
@@ -235,6 +236,14 @@ const DialogTemplate* ProgramDialogTemplate(int id) {
     it = parsed.emplace(id, found).first;
   }
   return it->second ? &*it->second : nullptr;
+}
+
+bool ProgramScriptDefines(const std::string& type, int id) {
+  static std::map<std::pair<std::string, int>, bool> answers;
+  const auto question = std::make_pair(type, id);
+  auto it = answers.find(question);
+  if (it == answers.end()) it = answers.emplace(question, ScriptDefines(ProgramResourceScript(), type, id)).first;
+  return it->second;
 }
 
 }  // namespace desktop

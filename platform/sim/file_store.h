@@ -2,6 +2,7 @@
 // case-insensitive, case-preserving, with attributes and contents.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ std::optional<FileEntry> Get(const std::string& path);
 // The stored entry itself, or null; valid until the store next changes.
 const FileEntry* Peek(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
+// Every entry in the same order, without copying them.
+void ForEach(const std::function<void(const FileEntry&)>& visit);
 
 }  // namespace files
 }  // namespace sim
