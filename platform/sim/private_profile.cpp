@@ -197,13 +197,24 @@ bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
   return true;
 }
 
+// "file|section|key", built in one allocation: every read of a profile makes one.
+std::string FaultSubject(LPCSTR fileName, LPCSTR section, LPCSTR key) {
+  const char* parts[] = {fileName ? fileName : "", section ? section : "", key ? key : ""};
+  std::string subject;
+  subject.reserve(std::strlen(parts[0]) + std::strlen(parts[1]) + std::strlen(parts[2]) + 2);
+  subject += parts[0];
+  subject += '|';
+  subject += parts[1];
+  subject += '|';
+  subject += parts[2];
+  return subject;
+}
+
 }  // namespace
 
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
                                DWORD nSize, LPCSTR lpFileName) {
-  const std::string subject = std::string(lpFileName ? lpFileName : "") + "|" + (lpAppName ? lpAppName : "") +
-                              "|" + (lpKeyName ? lpKeyName : "");
-  if (DWORD fault = sim::CheckFault("GetPrivateProfileStringA", subject)) {
+  if (DWORD fault = sim::CheckFault("GetPrivateProfileStringA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return CopyValue("", lpReturnedString, nSize);
   }
@@ -229,9 +240,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 }
 
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
-  const std::string subject = std::string(lpFileName ? lpFileName : "") + "|" + (lpAppName ? lpAppName : "") +
-                              "|" + (lpKeyName ? lpKeyName : "");
-  if (DWORD fault = sim::CheckFault("GetPrivateProfileIntA", subject)) {
+  if (DWORD fault = sim::CheckFault("GetPrivateProfileIntA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return static_cast<UINT>(nDefault);
   }
