@@ -49,3 +49,15 @@ foreach(arch win64 win32)
                    --work ${DRVUNINST_WINE_WORK} --arch ${arch})
   set_tests_properties(${name} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()
+
+# A planted version.dll (and others) beside the program must not load once its
+# code runs; both builds.
+add_test(NAME wine.planted-dll
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/planted_dll.py
+                 --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_BUILD}/tools
+                 --work ${DRVUNINST_WINE_WORK})
+add_test(NAME wine32.planted-dll
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/planted_dll.py --arch win32
+                 --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
+                 --work ${DRVUNINST_WINE_WORK})
+set_tests_properties(wine.planted-dll wine32.planted-dll PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)

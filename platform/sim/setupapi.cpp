@@ -337,3 +337,17 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
+
+namespace {
+
+// Windows 2000 and later: the 9x family's and NT 4.0's SetupAPI lack it.
+bool OnWindows2000OrLater(const sim::VersionInfo& version) {
+  return version.platformId == VER_PLATFORM_WIN32_NT && version.major >= 5;
+}
+
+// Through void*: FARPROC is the generic function pointer exports are handed out as.
+sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
+                                        reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiRemoveDevice)),
+                                        OnWindows2000OrLater);
+
+}  // namespace
