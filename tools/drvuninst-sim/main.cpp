@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "tools/preview/ProfileCheck.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -21,6 +22,7 @@ namespace {
 
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
+    "       drvuninst-sim --check PROFILE\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -41,7 +43,10 @@ const char kUsage[] =
     "and run this tool on the folder. Nothing on the real machine is touched.\n"
     "\n"
     "--check   also check the folder's expect file; exit 1 when a line fails\n"
-    "          (done whenever an expect file exists)\n"
+    "          (done whenever an expect file exists). Given a PROFILE (a file,\n"
+    "          not a folder) it checks the profile instead: every key the\n"
+    "          uninstaller cuts, skips or never reads, per section; exit 0\n"
+    "          nothing to report, 3 findings, 2 the profile cannot be read\n"
     "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
     "          on the machine as the program left it, as its probe.exe would\n"
     "--shown   write every text, progress message and box the program showed,\n"
@@ -94,6 +99,7 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
+  if (check && !std::filesystem::is_directory(folder)) return preview::RunProfileCheck(folder, std::cout, std::cerr);
 
   sim::Reset();
   const scenario::MachineSnapshot fresh = scenario::CaptureMachine();

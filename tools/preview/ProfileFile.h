@@ -1,0 +1,12 @@
+// Reading a profile given by path, with a plain reason when it cannot be read.
+#pragma once
+
+#include <string>
+
+namespace preview {
+
+// False, with *reason set, for a path that does not exist, a directory, a
+// file that cannot be read, or one that is not text (it holds NUL bytes).
+bool ReadProfileFile(const std::string& path, std::string* text, std::string* reason);
+
+}  // namespace preview
