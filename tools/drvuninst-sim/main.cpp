@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "tools/preview/Preview.h"
 #include "tools/preview/ProfileCheck.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
@@ -22,6 +23,7 @@ namespace {
 
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
+    "       drvuninst-sim SCENARIO_DIR --preview [--lists]\n"
     "       drvuninst-sim --check PROFILE\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
@@ -47,6 +49,11 @@ const char kUsage[] =
     "          not a folder) it checks the profile instead: every key the\n"
     "          uninstaller cuts, skips or never reads, per section; exit 0\n"
     "          nothing to report, 3 findings, 2 the profile cannot be read\n"
+    "--preview tell what DrvUninst would do on the folder's machine with a user\n"
+    "          who presses OK, as DrvUninstPreview.exe tells it for a real PC;\n"
+    "          exit 0 it would remove the package, 1 it would not (not installed,\n"
+    "          a silent stop), 2 the folder cannot be read. --lists adds every\n"
+    "          key, file and device that would go, one a line\n"
     "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
     "          on the machine as the program left it, as its probe.exe would\n"
     "--shown   write every text, progress message and box the program showed,\n"
@@ -74,12 +81,18 @@ bool ReadText(const std::filesystem::path& path, std::string* text) {
 int main(int argc, char** argv) {
   std::string folder;
   bool check = false;
+  bool preview = false;
+  bool lists = false;
   std::string probeQuestions;
   std::string probeAnswers;
   std::string shownPath;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
+    } else if (std::strcmp(argv[i], "--preview") == 0) {
+      preview = true;
+    } else if (std::strcmp(argv[i], "--lists") == 0) {
+      lists = true;
     } else if (std::strcmp(argv[i], "--probe") == 0 && i + 2 < argc) {
       probeQuestions = argv[++i];
       probeAnswers = argv[++i];
@@ -107,6 +120,12 @@ int main(int argc, char** argv) {
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
   if (!loaded) return 2;
+  if (preview) {
+    preview::PreviewOptions options;
+    options.machineName = folder;
+    options.lists = lists;
+    return preview::RunPreview(options, std::cout);
+  }
 
   const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";
   std::string expectText;

@@ -446,7 +446,7 @@ std::vector<ProfileFinding> CheckProfileText(const std::string& text) {
 ProfileCheckStatus RunProfileCheck(const std::string& path, std::ostream& out, std::ostream& err) {
   std::string text;
   std::string reason;
-  if (!ReadProfileFile(path, &text, &reason)) {
+  if (ReadProfileFile(path, &text, &reason) != PROFILE_READ) {
     err << "profile check: " << reason << "\n";
     return PROFILE_UNREADABLE;
   }

@@ -12,6 +12,7 @@
 #include "platform/sim/process_store.h"
 #include "platform/sim/window_store.h"
 #include "tools/scenario/ini_text.h"
+#include "tools/scenario/machine_text.h"
 #include "tools/scenario/reg_file.h"
 
 namespace fs = std::filesystem;
@@ -150,21 +151,10 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   }
   ok = ReadMachineIni(iniText, &image, errors) && ok;
 
-  sim::Reset();
-  if (!sim::SetVersion(image.version)) {
-    errors->push_back("machine.ini: unknown Windows version: " + image.version);
-    ok = false;
-  }
+  ok = StartMachine(image, errors) && ok;
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
-  for (const std::string& exe : image.processes) sim::processes::Start(exe);
-  for (const MachineImage::Window& window : image.windows) {
-    sim::windows::ForeignWindow foreign;
-    foreign.title = window.title;
-    foreign.hung = window.hung;
-    sim::windows::AddForeignWindow(foreign);
-  }
-  sim::windows::ScriptUser(image.actions);
+  StartPrograms(image);
   return ok;
 }
 
