@@ -31,7 +31,7 @@ foreach(entry ${scenario_entries})
 endforeach()
 
 # The scenario runner and the end-to-end tests under Wine.
-foreach(part scenarios preview sweep wine-tests wine-compare benchmarks fuzz)
+foreach(part scenarios sweep wine-tests wine-compare preview benchmarks fuzz)
   if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
     include(${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
   endif()

@@ -15,13 +15,21 @@ endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/preview/sim_names.h CONTENT "${sim_names}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/win32_api.h)
 
+# The simulated machine reads the dialog template from the resource script;
+# the preview carries the script inside it.
+file(READ ${CMAKE_SOURCE_DIR}/res/DrvUninst.rc resource_script)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/preview/resource_script.h
+     CONTENT "static const char kEmbeddedResourceScript[] = R\"rc(@resource_script@)rc\";\n" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/DrvUninst.rc)
+
 file(GLOB PREVIEW_SIM_SOURCES CONFIGURE_DEPENDS platform/sim/*.cpp tools/preview/*.cpp)
 set(PREVIEW_SCENARIO_SOURCES machine_text reg_file report run_program snapshot)
 list(TRANSFORM PREVIEW_SCENARIO_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/tools/scenario/)
 list(TRANSFORM PREVIEW_SCENARIO_SOURCES APPEND .cpp)
 add_library(preview_simulated OBJECT ${PROGRAM_SOURCES} ${PREVIEW_SIM_SOURCES} ${PREVIEW_SCENARIO_SOURCES})
 target_include_directories(preview_simulated PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(preview_simulated PRIVATE DRVUNINST_SIMULATED DRVUNINST_SOURCE_DIR="")
+target_compile_definitions(preview_simulated PRIVATE DRVUNINST_SIMULATED
+  DRVUNINST_EMBEDDED_RESOURCE_SCRIPT="${CMAKE_BINARY_DIR}/preview/resource_script.h")
 target_compile_options(preview_simulated PRIVATE -Wall -Wextra -O2 -include ${CMAKE_BINARY_DIR}/preview/sim_names.h)
 
 add_executable(DrvUninstPreview $<TARGET_OBJECTS:preview_simulated> platform/win32/MachineReader.cpp)

@@ -7,6 +7,9 @@
 
 #include "platform/sim/faults.h"
 
+#ifdef DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+#include DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+#endif
 #ifndef DRVUNINST_SOURCE_DIR
 #define DRVUNINST_SOURCE_DIR "."
 #endif
@@ -215,6 +218,10 @@ std::string ProgramResourcePath(const std::string& relative) {
 
 const std::string& ProgramResourceScript() {
   static const std::string script = [] {
+#ifdef DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+    // A program that carries the simulated machine has no source tree beside it.
+    return std::string(kEmbeddedResourceScript);
+#endif
     std::ifstream in(ProgramResourcePath("res/DrvUninst.rc"));
     std::stringstream text;
     text << in.rdbuf();

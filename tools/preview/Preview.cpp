@@ -177,17 +177,23 @@ void TellFiles(std::ostream& out, const Outcome& outcome) {
   out << "Would delete files:\n" << (lines.empty() ? "  none\n" : lines);
 }
 
+std::vector<std::string> GoneDevices(const Outcome& outcome) {
+  const std::set<std::string> left(outcome.after.devices.begin(), outcome.after.devices.end());
+  std::vector<std::string> gone;
+  for (const std::string& device : outcome.before.devices) {
+    if (!left.count(device)) gone.push_back(device);
+  }
+  return gone;
+}
+
 void TellDevicesAndKeys(std::ostream& out, const Outcome& outcome) {
   std::string lines;
   std::set<std::string> told;
   for (const std::string& id : sim::devices::RemovalRequests()) {
     if (told.insert(Lower(id)).second) lines += "  " + id + "\n";
   }
-  for (const std::string& device : outcome.before.devices) {
-    if (std::find(outcome.after.devices.begin(), outcome.after.devices.end(), device) == outcome.after.devices.end() &&
-        told.insert(Lower(device)).second) {
-      lines += "  " + device + "\n";
-    }
+  for (const std::string& device : GoneDevices(outcome)) {
+    if (told.insert(Lower(device)).second) lines += "  " + device + "\n";
   }
   out << "Would remove devices:\n" << (lines.empty() ? "  none\n" : lines);
 
@@ -235,11 +241,7 @@ void TellLists(std::ostream& out, const Outcome& outcome) {
   for (const auto& file : outcome.before.files) {
     if (!outcome.after.files.count(file.first)) out << "gone file " << file.first << "\n";
   }
-  for (const std::string& device : outcome.before.devices) {
-    if (std::find(outcome.after.devices.begin(), outcome.after.devices.end(), device) == outcome.after.devices.end()) {
-      out << "gone device " << device << "\n";
-    }
-  }
+  for (const std::string& device : GoneDevices(outcome)) out << "gone device " << device << "\n";
 }
 
 std::string MachineKind() {
@@ -267,6 +269,8 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   const UninstProfile profile = theApp;
   const DeviceCheck devices = CheckDevices(profile);
 
+  // The account below is read from the calls the run makes.
+  sim::SetCallLogging(true);
   sim::ClearCallLog();
   scenario::RunProgram();
   outcome.calls = sim::CallLog();
