@@ -1,6 +1,7 @@
 #include "app/DrvUninstApp.h"
 
 #include "app/DrvUninstDlg.h"
+#include "app/WindowsBitness.h"
 
 // Constructed in this order before the entry runs: the application object,
 // then the 9x ID lists, then the USB prefix.
@@ -13,13 +14,17 @@ int g_nCxIDNum = 0;
 BOOL g_bUsbDevice = FALSE;
 char g_szClassKey[256];
 
-CDrvUninstApp::CDrvUninstApp() : CWinApp(nullptr), UninstProfile() {}
+CDrvUninstApp::CDrvUninstApp() : CWinApp(nullptr), UninstProfile(), m_dwExitCode(0) {}
 
 BOOL CDrvUninstApp::InitInstance() {
   InitCommonControls();
   CWinApp::InitInstance();
   LoadUninstProfile();
 
+  if (RunsUnderWow64()) {
+    HandOverTo64BitProgram();
+    return FALSE;
+  }
   if (IsDriverInstalled() == 1) {
     CDrvUninstDlg dlg(nullptr);
     m_pMainWnd = &dlg;
@@ -30,3 +35,5 @@ BOOL CDrvUninstApp::InitInstance() {
   }
   return FALSE;
 }
+
+int CDrvUninstApp::ExitInstance() { return static_cast<int>(m_dwExitCode); }

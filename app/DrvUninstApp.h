@@ -10,11 +10,19 @@ class CDrvUninstApp : public CWinApp, public UninstProfile {
   CDrvUninstApp();
 
   BOOL InitInstance() override;
+  // The process's exit code: the carried 64-bit program's when it ran.
+  int ExitInstance() override;
+
+  // On 64-bit Windows the 32-bit program hands the whole run to the 64-bit
+  // program it carries; the user sees only that program's dialog and boxes.
+  void HandOverTo64BitProgram();
 
   int IsDriverInstalled();
   int LoadUninstProfile();
   int GetCountryCode();
   int HexToInt(const char* text);
+
+  DWORD m_dwExitCode;
 };
 
 extern CDrvUninstApp theApp;

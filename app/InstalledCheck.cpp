@@ -1,22 +1,26 @@
 // Whether the package is installed: one Uninstall subkey carries its
-// "DisplayName".
+// "DisplayName". On 64-bit Windows a 32-bit installer wrote it into the
+// 32-bit registry view, so that view is searched when the 64-bit one has none.
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "app/WindowsBitness.h"
 
 namespace {
+
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const DWORD kNameSize = 256;
 const DWORD kValueSize = 256;
-}  // namespace
 
-int CDrvUninstApp::IsDriverInstalled() {
-  int found = 0;
+// The walk of one view's Uninstall key: the first subkey whose name matches
+// decides.
+bool ViewHasDisplayName(REGSAM view, const char* productName) {
   HKEY uninstallKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstallKey) != ERROR_SUCCESS) {
-    return 0;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS | view, &uninstallKey) != ERROR_SUCCESS) {
+    return false;
   }
 
+  bool found = false;
   char subkeyName[kNameSize];
   // One byte more than the size passed, so a value stored without its NUL
   // still ends inside the buffer.
@@ -30,7 +34,7 @@ int CDrvUninstApp::IsDriverInstalled() {
     }
 
     HKEY subkey = nullptr;
-    if (RegOpenKeyExA(uninstallKey, subkeyName, 0, KEY_ALL_ACCESS, &subkey) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(uninstallKey, subkeyName, 0, KEY_ALL_ACCESS | view, &subkey) != ERROR_SUCCESS) continue;
 
     std::memset(displayName, 0, sizeof(displayName));
     DWORD valueSize = kValueSize;
@@ -41,12 +45,23 @@ int CDrvUninstApp::IsDriverInstalled() {
 
     // A name too long for the buffer is never the product's.
     if (read == ERROR_MORE_DATA) continue;
-    if (lstrcmpiA(displayName, m_szDrvUninstRegKeyName) == 0) {
-      found = 1;
+    if (lstrcmpiA(displayName, productName) == 0) {
+      found = true;
       break;
     }
   }
 
   RegCloseKey(uninstallKey);
   return found;
+}
+
+}  // namespace
+
+int CDrvUninstApp::IsDriverInstalled() {
+  REGSAM views[MAX_REGISTRY_VIEWS];
+  const int viewCount = SoftwareRegistryViews(views);
+  for (int i = 0; i < viewCount; ++i) {
+    if (ViewHasDisplayName(views[i], m_szDrvUninstRegKeyName)) return 1;
+  }
+  return 0;
 }

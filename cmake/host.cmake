@@ -30,6 +30,21 @@ foreach(entry ${scenario_entries})
   endif()
 endforeach()
 
+# The folders whose machine may be a 64-bit Windows (NT family from Windows XP
+# on, and not bits=32): the 32-bit build's hand-over is tried on each.
+set(NT_SCENARIO_DIRS "")
+foreach(entry ${SCENARIO_DIRS})
+  set(machine_text "")
+  if(EXISTS ${entry}/machine.ini)
+    file(READ ${entry}/machine.ini machine_text)
+  endif()
+  string(TOLOWER "${machine_text}" machine_text)
+  if(NOT machine_text MATCHES "(^|\n)[ \t]*version[ \t]*=[ \t]*(win95|win98|winme|nt40|win2k)([ \t;]|\n|$)" AND
+     NOT machine_text MATCHES "(^|\n)[ \t]*bits[ \t]*=[ \t]*32")
+    list(APPEND NT_SCENARIO_DIRS ${entry})
+  endif()
+endforeach()
+
 # The scenario runner and the end-to-end tests under Wine.
 foreach(part scenarios sweep wine-tests wine-compare preview benchmarks fuzz)
   if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)

@@ -15,3 +15,12 @@ foreach(entry ${SCENARIO_DIRS})
   add_test(NAME sim.${scenario_name} COMMAND drvuninst-sim ${entry} --check)
   set_tests_properties(sim.${scenario_name} PROPERTIES LABELS scenario)
 endforeach()
+
+# The 32-bit build on a 64-bit machine, for every NT-family folder: it hands
+# the run to the 64-bit program it carries, and must end exactly as that one.
+foreach(entry ${NT_SCENARIO_DIRS})
+  get_filename_component(scenario_name ${entry} NAME)
+  add_test(NAME sim-wow64.${scenario_name}
+           COMMAND drvuninst-sim ${entry} --check --machine 64 --process 32 --compare-builds)
+  set_tests_properties(sim-wow64.${scenario_name} PROPERTIES LABELS "scenario;wow64")
+endforeach()

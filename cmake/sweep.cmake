@@ -19,3 +19,10 @@ foreach(entry ${SCENARIO_DIRS})
   add_test(NAME sweep.${scenario_name} COMMAND fault-sweep ${entry})
   set_tests_properties(sweep.${scenario_name} PROPERTIES LABELS sweep TIMEOUT 600)
 endforeach()
+
+# The 32-bit build on a 64-bit machine: its hand-over swept as well.
+foreach(entry ${NT_SCENARIO_DIRS})
+  get_filename_component(scenario_name ${entry} NAME)
+  add_test(NAME sweep-wow64.${scenario_name} COMMAND fault-sweep ${entry} --wow64)
+  set_tests_properties(sweep-wow64.${scenario_name} PROPERTIES LABELS "sweep;wow64" TIMEOUT 600)
+endforeach()

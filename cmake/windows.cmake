@@ -16,6 +16,25 @@ target_link_options(DrvUninst PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(DrvUninst PRIVATE setupapi shlwapi advapi32 comctl32 user32 gdi32)
 set_target_properties(DrvUninst PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The 32-bit program carries the 64-bit one and hands the run to it on 64-bit
+# Windows, so one file serves every Windows. The 64-bit build is brought up to
+# date (configured if need be) before the 32-bit one takes it in.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(DRVUNINST_CARRIED_BUILD ${CMAKE_SOURCE_DIR}/build/windows CACHE PATH
+      "Build directory of the 64-bit program the 32-bit one carries")
+  set(carried_exe ${DRVUNINST_CARRIED_BUILD}/DrvUninst.exe)
+  add_custom_target(carried_program
+                    COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DBUILD=${DRVUNINST_CARRIED_BUILD}
+                            -P ${CMAKE_SOURCE_DIR}/cmake/build-carried.cmake
+                    BYPRODUCTS ${carried_exe}
+                    COMMENT "Bringing the carried 64-bit DrvUninst.exe up to date")
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/carried_program.rc
+       CONTENT "#define CARRIED_PROGRAM_FILE \"${carried_exe}\"\n#include \"res/CarriedProgram.rc\"\n")
+  target_sources(DrvUninst PRIVATE ${CMAKE_BINARY_DIR}/carried_program.rc)
+  set_source_files_properties(${CMAKE_BINARY_DIR}/carried_program.rc PROPERTIES OBJECT_DEPENDS ${carried_exe})
+  add_dependencies(DrvUninst carried_program)
+endif()
+
 # Small Windows programs the end-to-end tests use (the user stand-in and helpers).
 file(GLOB WINE_TOOL_SOURCES CONFIGURE_DEPENDS tests/wine/tools/*.cpp)
 foreach(src ${WINE_TOOL_SOURCES})
@@ -51,4 +70,10 @@ target_include_directories(texthook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 target_link_libraries(texthook PRIVATE user32)
 set_target_properties(texthook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# A DLL the Wine runs load in another process to keep a scenario's file in use.
+add_library(heldlib SHARED tests/wine/held/heldlib.cpp)
+target_link_options(heldlib PRIVATE -static -static-libgcc)
+set_target_properties(heldlib PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
 include(${CMAKE_SOURCE_DIR}/cmake/preview-windows.cmake)

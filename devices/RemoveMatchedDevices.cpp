@@ -1,16 +1,25 @@
 #include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
+#include "removal/Leftovers.h"
 
 namespace {
 
-// One removal request per matching entry; the platform's answer is not ours
-// to act on, so a device matching two entries is simply asked twice.
+struct RemovalOutcome {
+  bool matched = false;
+  bool gone = false;  // one request succeeded, or the device was already gone
+};
+
+// One removal request per matching entry; a device matching two entries is
+// simply asked twice, and the second request finds it gone.
 void RemoveIfMatching(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId,
-                      const DRVENTRY* entries, int count) {
+                      const DRVENTRY* entries, int count, RemovalOutcome* outcome) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
-    if (HardwareIdMatches(hardwareId, entries[i].szDrvID)) SetupDiRemoveDevice(devices, device);
+    if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
+    outcome->matched = true;
+    const BOOL removed = SetupDiRemoveDevice(devices, device);
+    if (removed || GetLastError() == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
   }
 }
 
@@ -18,8 +27,11 @@ void RemoveIfMatching(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* har
 
 int RemoveMatchedDevices() {
   const BOOL walked = WalkPresentDevices([](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
-    RemoveIfMatching(devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum);
-    RemoveIfMatching(devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+    RemovalOutcome outcome;
+    RemoveIfMatching(devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
+    RemoveIfMatching(devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
+    // The user finds a device by its hardware ID in Device Manager.
+    if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
   });
   return walked ? 1 : 0;
 }

@@ -66,6 +66,29 @@ struct Fault {
   int nth = 0;
 };
 
+// A file of the machine that another program holds: open without delete
+// sharing, loaded as an image, or running as a program.
+struct FileInUse {
+  int file = 0;  // index into Case::files
+  int how = 0;   // 0 open, 1 loaded, 2 running
+};
+
+// A class filter list (UpperFilters / LowerFilters of a class key).
+struct Filter {
+  int classKey = 0;  // 0 media, 1 imaging, 2 keyboard, 3 disk
+  int lower = 0;     // 0 UpperFilters, 1 LowerFilters
+  int form = 0;      // 0 a multi-string, 1 without its terminators, 2 a REG_SZ, 3 names after the list's end
+  std::vector<Text> names;
+};
+
+// A driver package: its published INF in inf\ and, in the driver store, a
+// folder holding the INF it was published from.
+struct Package {
+  Text name;
+  int catalog = 1;
+  int copy = 1;  // 0: the store's INF is another package's, not the published one's original
+};
+
 struct Case {
   int version = 0;
   int longWindowsDir = 0;
@@ -84,6 +107,11 @@ struct Case {
   std::vector<int> processes;
   std::vector<Named> windows;
   std::vector<Fault> faults;
+  // Read last, so that inputs made before these fields decode as they did.
+  std::vector<FileInUse> inUse;
+  int restartFault = 0;  // 0 none, else one of the restart lists' calls fails
+  std::vector<Filter> filters;
+  std::vector<Package> packages;
 };
 
 // Limits of the walk; they keep one run small.
@@ -98,7 +126,11 @@ enum {
   kMaxProcesses = 4,
   kMaxWindows = 3,
   kMaxFaults = 3,
+  kMaxInUse = 4,
   kMaxText = 40,
+  kMaxFilters = 4,
+  kMaxFilterNames = 4,
+  kMaxPackages = 3,
 };
 
 int PoolSize();
@@ -107,6 +139,7 @@ int HexCountSize();
 int VersionCount();
 int FaultApiCount();
 int FaultErrorCount(int api);
+int RestartFaultCount();
 
 template <class IO>
 void VisitText(IO& io, Text* t) {
@@ -182,6 +215,23 @@ void Visit(IO& io, Case* c) {
     VisitText(io, &f.subject);
     io.Int(&f.index, -1, 6);
     io.Int(&f.nth, 0, 4);
+  });
+  VisitList(io, &c->inUse, kMaxInUse, [&](FileInUse& u) {
+    io.Int(&u.file, 0, kMaxFiles - 1);
+    io.Int(&u.how, 0, 2);
+  });
+  io.Int(&c->restartFault, 0, RestartFaultCount());
+  // Read last, so that inputs written before these existed read as before.
+  VisitList(io, &c->filters, kMaxFilters, [&](Filter& f) {
+    io.Int(&f.classKey, 0, 3);
+    io.Int(&f.lower, 0, 1);
+    io.Int(&f.form, 0, 3);
+    VisitList(io, &f.names, kMaxFilterNames, [&](Text& t) { VisitText(io, &t); });
+  });
+  VisitList(io, &c->packages, kMaxPackages, [&](Package& p) {
+    VisitText(io, &p.name);
+    io.Int(&p.catalog, 0, 1);
+    io.Int(&p.copy, 0, 1);
   });
 }
 

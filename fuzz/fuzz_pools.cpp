@@ -56,6 +56,8 @@ const char* const kPool[] = {
     "ZIZURUDO.ini",                     // 45
     "PCI",
     "Enum",
+    "LumexFlt",
+    "lumexflt",                         // 50
 };
 
 const char* const kKeys[] = {
@@ -110,6 +112,10 @@ const std::vector<FaultApi> kFaultApis = {
     {"CloseHandle", {6}},
     {"FindWindowA", {1400}},
     {"SendMessageTimeoutA", {1460, 1400}},
+    {"SetupUninstallOEMInfA", {2, 5, 0xE000023D}},
+    {"RegDeleteValueA", {2, 5}},
+    {"RegSetValueExA", {5}},
+    {"GetProcAddress", {127}},
 };
 
 namespace {
@@ -132,6 +138,13 @@ int KeyCount() { return CountOf(kKeys); }
 int HexCountSize() { return CountOf(kHexCounts); }
 int VersionCount() { return CountOf(kVersions); }
 int FaultApiCount() { return static_cast<int>(kFaultApis.size()); }
+
+// Kept apart from kFaultApis, whose order the corpus depends on.
+const std::vector<FaultApi> kRestartFaultApis = {
+    {"MoveFileExA", {5, 8}},   {"GetShortPathNameA", {2, 3, 5}}, {"CreateFileA", {5, 32, 112}},
+    {"ReadFile", {33}},        {"WriteFile", {112, 33}},
+};
+int RestartFaultCount() { return static_cast<int>(kRestartFaultApis.size()); }
 int FaultErrorCount(int api) { return static_cast<int>(kFaultApis[api].errors.size()); }
 
 int PoolIndex(const std::string& name) { return IndexIn(kPool, name); }

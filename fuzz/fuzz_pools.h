@@ -18,6 +18,7 @@ struct FaultApi {
   std::vector<unsigned long> errors;  // what that call really returns
 };
 extern const std::vector<FaultApi> kFaultApis;
+extern const std::vector<FaultApi> kRestartFaultApis;
 
 int PoolIndex(const std::string& name);  // -1 when not in the pool
 int KeyIndex(const std::string& key);

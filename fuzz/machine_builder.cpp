@@ -5,6 +5,7 @@
 
 #include "fuzz/fuzz_pools.h"
 #include "platform/sim/device_store.h"
+#include "platform/sim/driver_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -135,6 +136,36 @@ void AddInstance(const ClassInstance& k) {
   if (k.subkey % 2) SetText(key + "\\Settings", "Tuner", "1");
 }
 
+void AddFilter(const Filter& f) {
+  static const char* const kClasses[] = {kNtMedia, kNtImaging, kNtKeyboard,
+                                         "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                         "{4D36E967-E325-11CE-BFC1-08002BE10318}"};
+  std::string data;
+  for (const Text& t : f.names) data += Resolve(t) + std::string(1, '\0');
+  DWORD type = REG_MULTI_SZ;
+  if (f.form == 0 || f.form == 3) data += std::string(1, '\0');
+  if (f.form == 1 && !data.empty()) data.pop_back();
+  if (f.form == 2) type = REG_SZ;
+  if (f.form == 3) data += std::string("LumexFlt\0\0", 10);
+  sim::registry::SetValue(kClasses[f.classKey % 4], f.lower ? "LowerFilters" : "UpperFilters", type, Bytes(data));
+}
+
+void AddPackage(const Package& p, int number) {
+  const std::string name = Resolve(p.name);
+  if (name.empty() || name.back() == '\\' || name.front() == '\\') return;
+  const std::string inf = "[Version]\npackage " + std::to_string(number) + "\n";
+  sim::files::Write("inf\\" + name, inf);
+  std::string folder = name;
+  for (char& ch : folder) {
+    if (ch == '\\' || ch == '/') ch = '_';
+  }
+  folder = std::string(sim::driverstore::kRepository) + "\\" + folder + "_amd64_5f1c2b7e0a9d3c4" + std::to_string(number);
+  sim::files::Write(folder + "\\original.inf", p.copy ? inf : "[Version]\nanother package\n");
+  sim::files::Write(folder + "\\tuner.sys", "sys");
+  const size_t dot = name.rfind('.');
+  if (p.catalog) sim::files::Write(std::string(sim::driverstore::kCatalogRoot) + "\\" + name.substr(0, dot) + ".cat", "cat");
+}
+
 }  // namespace
 
 std::string ProfileText(const Case& c) {
@@ -187,15 +218,29 @@ void BuildMachine(const Case& c) {
     if (u.flag) SetText(kUninstall + name, "DisplayName", Resolve(u.extra));
   }
   static const char* const kDirs[] = {"inf\\", "system32\\drivers\\", "system32\\", "system\\", ""};
-  for (const File& f : c.files) {
+  std::vector<std::string> written(c.files.size());
+  for (size_t i = 0; i < c.files.size(); ++i) {
+    const File& f = c.files[i];
     const std::string name = Resolve(f.name);
     if (name.empty() || name.back() == '\\' || name.front() == '\\') continue;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     if (f.attributes & 1) attributes |= FILE_ATTRIBUTE_READONLY;
     if (f.attributes & 2) attributes |= FILE_ATTRIBUTE_HIDDEN;
     if (f.attributes & 4) attributes |= FILE_ATTRIBUTE_SYSTEM;
-    sim::files::Write(std::string(kDirs[f.dir % 5]) + name, "data", attributes);
+    written[i] = std::string(kDirs[f.dir % 5]) + name;
+    sim::files::Write(written[i], "data", attributes);
   }
+  for (const FileInUse& use : c.inUse) {
+    if (written.empty()) break;
+    const std::string& path = written[use.file % written.size()];
+    const auto entry = path.empty() ? std::nullopt : sim::files::Get(path);
+    if (!entry || entry->directory) continue;
+    if (use.how == 0) sim::files::HoldOpen(path);
+    if (use.how == 1) sim::files::LoadImage(path);
+    if (use.how == 2) sim::processes::StartImage(path);
+  }
+  for (const Filter& f : c.filters) AddFilter(f);
+  for (size_t i = 0; i < c.packages.size(); ++i) AddPackage(c.packages[i], static_cast<int>(i));
   for (int p : c.processes) sim::processes::Start(kProcessNames[p % 5]);
   sim::processes::SetElevated(c.elevated != 0);
   for (const Named& w : c.windows) {
@@ -209,6 +254,10 @@ void ArmFaultsAndUser(const Case& c) {
     const FaultApi& api = kFaultApis[f.api % FaultApiCount()];
     const unsigned long error = api.errors[f.error % api.errors.size()];
     sim::InjectFault(api.api, static_cast<DWORD>(error), f.hasSubject ? Resolve(f.subject) : "", f.index, f.nth);
+  }
+  if (c.restartFault > 0) {
+    const FaultApi& api = kRestartFaultApis[(c.restartFault - 1) % RestartFaultCount()];
+    sim::InjectFault(api.api, static_cast<DWORD>(api.errors[0]));
   }
   sim::windows::ScriptUser({"ok", "box-ok"});
 }

@@ -151,6 +151,21 @@ Case Win98() {
   return c;
 }
 
+Filter FilterList(int classKey, int form, std::vector<Text> names) {
+  Filter f;
+  f.classKey = classKey;
+  f.form = form;
+  f.names = std::move(names);
+  return f;
+}
+
+Package Published(const char* name, int copy) {
+  Package p;
+  p.name = Pool(name);
+  p.copy = copy;
+  return p;
+}
+
 void Write(const std::string& dir, const std::string& name, Case c) {
   Writer writer;
   Visit(writer, &c);
@@ -287,6 +302,40 @@ int main(int argc, char** argv) {
   c.profile.push_back(Junk("; DevIDNum=F"));
   Write(dir, "country-sections", c);
 
+  // Files another program holds: each goes at the next restart, through
+  // the list of the running family.
+  c = Installed();
+  c.inUse = {FileInUse{2, 0}, FileInUse{4, 1}, FileInUse{6, 2}};
+  Write(dir, "files-in-use", c);
+  c.restartFault = 1;  // the pending list cannot be written
+  Write(dir, "files-in-use-unscheduled", c);
+  c.restartFault = 0;
+  c.version = VersionIndex("win98");
+  File longName;
+  longName.dir = 3;
+  longName.name = Free("Lumex Helper Library.dll");
+  c.files.push_back(longName);
+  c.profile[7] = Count("ExtDllFileNum", "2");
+  c.profile.push_back(Key("ExtCopyFileName#", Free("Lumex Helper Library.dll"), 1));
+  c.inUse.push_back(FileInUse{static_cast<int>(c.files.size()) - 1, 1});
+  Write(dir, "files-in-use-9x", c);
+
+  // Names that climb out of their directory onto the machine's own files.
+  c = Installed();
+  c.instances[0].inf = Free("..\\system32\\drivers\\disk.sys");
+  c.profile[7] = Count("ExtDllFileNum", "2");
+  c.profile.push_back(Key("ExtCopyFileName#", Free("..\\explorer.exe"), 1));
+  Write(dir, "escaping-names", c);
+
+  // The service is a filter of several classes, in every form a list takes;
+  // the tuner's INF is a package in the driver store, beside another's.
+  c = Installed();
+  c.filters = {FilterList(0, 0, {Pool("lxtuner"), Free("ksthunk")}), FilterList(3, 1, {Pool("Tcpip"), Pool("lxtuner")}),
+               FilterList(2, 2, {Pool("lxtuner")}), FilterList(1, 3, {Pool("lxtuner")})};
+  c.filters[1].lower = 1;
+  c.packages = {Published("oem3.inf", 1), Published("a.b.inf", 0)};
+  Write(dir, "filters-and-driver-store", c);
+
   struct FaultSeed {
     const char* name;
     const char* api;
@@ -304,6 +353,7 @@ int main(int argc, char** argv) {
       {"fault-destroy-list", "SetupDiDestroyDeviceInfoList", 0, -1},
       {"fault-snapshot", "Process32First", 0, -1},
       {"fault-send-timeout", "SendMessageTimeoutA", 0, -1},
+      {"fault-driver-package", "SetupUninstallOEMInfA", 1, -1},
   };
   for (const FaultSeed& f : faults) {
     c = Installed();

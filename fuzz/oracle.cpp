@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/sim/driver_store.h"
 #include "platform/sim/file_store.h"
 
 namespace fuzzcase {
@@ -57,13 +58,26 @@ std::string ValueText(const KeyState& key, const char* name) {
 
 bool HasValue(const KeyState& key, const char* name) { return key.values.count(Lower(name)) != 0; }
 
-std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
-  std::string path = Lower(windows + sub + name);
-  for (char& c : path) {
-    if (c == '/') c = '\\';
+// Whether Windows would take the name out of the directory it is joined to:
+// a leading separator, a drive, or a part of dots (two or more) and blanks.
+bool ClimbsOut(const std::string& name) {
+  if (!name.empty() && (name[0] == '\\' || name[0] == '/')) return true;
+  if (name.size() >= 2 && name[1] == ':') return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    const size_t end = std::min(name.find_first_of("\\/", start), name.size());
+    const std::string part = name.substr(start, end - start);
+    if (part.find("..") != std::string::npos && part.find_first_not_of(". ") == std::string::npos) return true;
+    start = end + 1;
   }
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
+  return false;
+}
+
+// The file a name reaches, as Windows resolves the joined path; a name that
+// climbs out of its directory names nothing.
+std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
+  if (ClimbsOut(name)) return "";
+  return Lower(sim::files::Absolute(windows + sub + name));
 }
 
 // Both ways the program may name an INF's precompiled twin.
@@ -89,6 +103,19 @@ bool FirstId(const KeyState& key, std::string* id) {
 }
 
 int Depth(const std::string& path) { return static_cast<int>(std::count(path.begin(), path.end(), '\\')); }
+
+// What uninstalling a published INF takes along, as the machine itself says:
+// its catalog and its package in the driver store.
+void AddPackageOf(const std::string& windows, const std::string& infPath, NamedThings* named) {
+  const std::string inf = Lower(windows + "\\inf\\");
+  if (infPath.compare(0, inf.size(), inf) != 0 || infPath.find('\\', inf.size()) != std::string::npos) return;
+  const std::string name = infPath.substr(inf.size());
+  named->files.insert(Lower(windows + "\\" + sim::driverstore::kCatalogRoot + "\\" + name.substr(0, name.rfind('.')) +
+                            ".cat"));
+  named->files.insert(Lower(windows + "\\inf\\" + name.substr(0, name.rfind('.')) + ".pnf"));
+  const std::string folder = sim::driverstore::PackageFolderOf(infPath);
+  if (!folder.empty()) named->folders.insert(Lower(folder));
+}
 
 }  // namespace
 
@@ -153,6 +180,11 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
   for (const std::string& f : p.appNames) named.files.insert(FilePath(windows, "\\", f));
   for (const std::string& t : p.remoteTitles) named.titles.insert(Lower(t));
   named.receiver = family.nt;
+  if (family.nt) {
+    const std::set<std::string> infs = named.files;
+    for (const std::string& f : infs) AddPackageOf(windows, f, &named);
+    for (const std::string& s : p.services) named.services.insert(Lower(s));
+  }
   return named;
 }
 
@@ -206,6 +238,71 @@ bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, con
   return true;
 }
 
+bool InNamedFolder(const NamedThings& named, const std::string& path) {
+  for (const std::string& folder : named.folders) {
+    if (path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '\\')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The names of a filter list as Windows reads them: up to the first empty
+// string, or the end of the data.
+std::vector<std::string> FilterNames(const std::string& data) {
+  std::vector<std::string> names;
+  size_t at = 0;
+  while (at < data.size()) {
+    size_t end = data.find('\0', at);
+    if (end == std::string::npos) end = data.size();
+    if (end == at) break;
+    names.push_back(data.substr(at, end - at));
+    at = end + 1;
+  }
+  return names;
+}
+
+// A class filter list may lose names of the profile's services, nothing
+// else: the names left are the old ones in their order, less some of those;
+// a list with none left may go.
+bool FilterChangeAllowed(const NamedThings& named, const std::string& key, const std::string& valueName,
+                         const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+  if (Depth(key) != Depth(kClass) + 1 || !IsUnder(key, kClass)) return false;
+  if (valueName != "upperfilters" && valueName != "lowerfilters") return false;
+  auto was = before.find(valueName);
+  if (was == before.end() || was->second.compare(0, 2, "7:") != 0) return false;
+  const std::vector<std::string> old = FilterNames(was->second.substr(2));
+  auto now = after.find(valueName);
+  std::vector<std::string> left;
+  if (now != after.end()) {
+    if (now->second.compare(0, 2, "7:") != 0) return false;
+    left = FilterNames(now->second.substr(2));
+  }
+  size_t next = 0;
+  for (const std::string& name : old) {
+    if (next < left.size() && left[next] == name) {
+      ++next;
+    } else if (!named.services.count(Lower(name))) {
+      return false;
+    }
+  }
+  return next == left.size() && (now != after.end() || left.empty());
+}
+
+bool ValuesChangeAllowed(const NamedThings& named, const std::string& key, const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& after) {
+  std::set<std::string> names;
+  for (const auto& v : before) names.insert(v.first);
+  for (const auto& v : after) names.insert(v.first);
+  for (const std::string& name : names) {
+    auto was = before.find(name);
+    auto now = after.find(name);
+    const bool same = was != before.end() && now != after.end() && was->second == now->second;
+    if (!same && !FilterChangeAllowed(named, key, name, before, after)) return false;
+  }
+  return true;
+}
+
 std::string Describe(const std::map<std::string, std::string>& values) {
   std::string out;
   for (const auto& v : values) out += " " + v.first;
@@ -222,7 +319,8 @@ std::vector<std::string> Collateral(const NamedThings& named, const MachineState
       if (!DeletionNamed(named, before, entry.first, after)) problems.push_back("key deleted: " + entry.second.path);
       continue;
     }
-    if (now->second.values != entry.second.values) {
+    if (now->second.values != entry.second.values &&
+        !ValuesChangeAllowed(named, entry.first, entry.second.values, now->second.values)) {
       problems.push_back("values changed in " + entry.second.path + ":" + Describe(entry.second.values) + " ->" +
                          Describe(now->second.values));
     }
@@ -234,7 +332,7 @@ std::vector<std::string> Collateral(const NamedThings& named, const MachineState
   for (const auto& entry : before.files) {
     const FileState& was = entry.second;
     auto now = after.files.find(entry.first);
-    const bool named_file = !was.directory && named.files.count(entry.first);
+    const bool named_file = (!was.directory && named.files.count(entry.first)) || InNamedFolder(named, entry.first);
     if (now == after.files.end()) {
       if (!named_file) problems.push_back(std::string(was.directory ? "directory" : "file") + " deleted: " + was.path);
     } else if (now->second.attributes != was.attributes && !named_file) {

@@ -19,6 +19,8 @@ struct Family {
 struct NamedThings {
   std::set<std::string> keyRoots;  // lower-case key paths; their subtrees may go
   std::set<std::string> files;     // lower-case file paths
+  std::set<std::string> folders;   // lower-case directories that may go with all they hold
+  std::set<std::string> services;  // lower-case service names: they may leave class filter lists
   std::set<std::string> enum9xNames;  // texts a 9x enumeration subkey may be named by
   std::set<std::string> titles;    // lower-case window titles
   bool receiver = false;           // "ehRecvr.exe" may be ended

@@ -7,6 +7,7 @@
 #if defined(_WIN32) && !defined(DRVUNINST_SIMULATED)
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 #include <setupapi.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
@@ -14,4 +15,5 @@
 #else
 #include "platform/sim/win32_types.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
 #endif

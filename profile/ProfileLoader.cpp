@@ -92,7 +92,8 @@ int CDrvUninstApp::LoadUninstProfile() {
   read.Text("UnInstDrvPassMsg2", "If you want to re-install drivers, you MUST reboot your system.",
             m_szUnInstDrvPassMsg2, TEXT_SIZE);
   read.Text("UnInstDrvRunTipMsg", "Press 'OK' to start ...", m_szUnInstDrvRunTipMsg, TEXT_SIZE);
-  read.Text("UnInstDrvLeftMsg", "These parts of the drivers could not be removed:", m_szUnInstDrvLeftMsg, TEXT_SIZE);
+  read.Text("UnInstDrvLeftMsg", "The drivers could not be removed completely. These parts are still there:",
+            m_szUnInstDrvLeftMsg, TEXT_SIZE);
   read.Text("UnInstDrv64FailMsg",
             "The 64-bit part of the uninstaller could not be started, so nothing was removed. "
             "Run the uninstaller again as an administrator.",

@@ -1,8 +1,10 @@
 // NT family: the package's services, its device-class instances and its
 // Uninstall entry.
 #include <cstring>
+#include <vector>
 
 #include "app/DrvUninstApp.h"
+#include "removal/ClassFilters.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -10,17 +12,27 @@ namespace {
 
 const char kServicesKeyPath[] = "SYSTEM\\CurrentControlSet\\Services";
 
-void DeleteServices() {
-  HKEY services = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKeyPath, 0, KEY_ALL_ACCESS, &services) != ERROR_SUCCESS) return;
+// The names of the services that are gone now (deleted, or never there).
+std::vector<CString> DeleteServices() {
+  std::vector<CString> gone;
   const int count = UsableCount(theApp.m_nUnInstServiceNum, MAX_DRV_ENTRIES);
+  HKEY services = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKeyPath, 0, KEY_ALL_ACCESS, &services) != ERROR_SUCCESS) {
+    for (int i = 0; i < count; ++i) {
+      if (theApp.m_szUnInstService[i][0] != '\0') NoteKeyIfThere(kServicesKeyPath, theApp.m_szUnInstService[i]);
+    }
+    return gone;
+  }
   for (int i = 0; i < count; ++i) {
     // An empty name would empty the whole Services key.
     if (theApp.m_szUnInstService[i][0] == '\0') continue;
-    SHDeleteKeyA(services, theApp.m_szUnInstService[i]);
+    if (DeleteKeyOrNoteIt(services, kServicesKeyPath, theApp.m_szUnInstService[i])) {
+      gone.push_back(theApp.m_szUnInstService[i]);
+    }
   }
   RegFlushKey(services);
   RegCloseKey(services);
+  return gone;
 }
 
 bool IsPackageInstance(HKEY instance) {
@@ -37,7 +49,7 @@ bool IsPackageInstance(HKEY instance) {
 }  // namespace
 
 int CleanRegistryNT() {
-  DeleteServices();
+  RemoveFromClassFilters(DeleteServices());
   ChooseClassKey(theApp.m_szMediaClass);
   DeleteClassInstances(g_szClassKey, IsPackageInstance);
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);

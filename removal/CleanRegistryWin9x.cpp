@@ -24,12 +24,16 @@ void ReadDescription(HKEY instance, char* description, DWORD* size) {
   RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), size);
 }
 
-void MediaClassPass(DWORD* descriptionSize) {
-  DeleteClassInstances(kMediaClassKey9x, [descriptionSize](HKEY instance) {
-    char description[kDescriptionSize + 1];
-    ReadDescription(instance, description, descriptionSize);
-    return DescriptionIsThePackages(description);
-  });
+// Only what the last pass leaves stays for good.
+void MediaClassPass(DWORD* descriptionSize, bool lastPass) {
+  DeleteClassInstances(
+      kMediaClassKey9x,
+      [descriptionSize](HKEY instance) {
+        char description[kDescriptionSize + 1];
+        ReadDescription(instance, description, descriptionSize);
+        return DescriptionIsThePackages(description);
+      },
+      lastPass);
 }
 
 void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
@@ -38,8 +42,12 @@ void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
     // An empty name would be the enumeration branch itself.
     if (names[i].IsEmpty()) continue;
     HKEY parent = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) continue;
-    RegDeleteKeyA(parent, names[i]);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) {
+      NoteKeyIfThere(parentPath, names[i]);
+      continue;
+    }
+    // Windows 9x deletes the device's key with everything below it.
+    if (RegDeleteKeyA(parent, names[i]) != ERROR_SUCCESS) NoteIfStillThere(parent, parentPath, names[i]);
     RegCloseKey(parent);
   }
 }
@@ -48,8 +56,8 @@ void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
 
 int CleanRegistryWin9x() {
   DWORD descriptionSize = kDescriptionSize;
-  MediaClassPass(&descriptionSize);
-  MediaClassPass(&descriptionSize);
+  MediaClassPass(&descriptionSize, false);
+  MediaClassPass(&descriptionSize, true);
   DeleteEnumKeys(g_bUsbDevice ? "Enum\\USB" : "Enum\\PCI", g_strVenID, g_nVenIDNum);
   DeleteEnumKeys("Enum\\STREAM", g_strCxID, g_nCxIDNum);
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);

@@ -17,15 +17,20 @@ bool DescriptionBeginsWith(const char* description, const char* name) {
 
 void AddInfPath(HKEY instance, InfList* list) {
   if (list->count >= INF_LIST_SLOTS) return;
-  char* slot = list->slots[list->count];
-  std::memset(slot, 0, INF_SLOT_SIZE);
-  DWORD size = kValueSize - 1;  // keeps a terminator even for a value stored without one
-  if (RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(slot), &size) !=
+  // One byte more than the value may fill, so that a value stored without
+  // its terminator still ends in one.
+  char value[INF_SLOT_SIZE + 1];
+  std::memset(value, 0, sizeof(value));
+  DWORD size = INF_SLOT_SIZE;
+  if (RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size) !=
       ERROR_SUCCESS) {
     return;
   }
-  // An empty name would make the INF directory itself the path.
-  if (slot[0] == '\0') return;
+  // An empty name would make the INF directory itself the path; a name of
+  // 256 characters or more is longer than a slot holds.
+  const size_t length = std::strlen(value);
+  if (length == 0 || length >= INF_SLOT_SIZE) return;
+  std::memcpy(list->slots[list->count], value, length + 1);
   ++list->count;
 }
 
@@ -70,13 +75,11 @@ void CollectInfFiles(InfList* list) {
   RegCloseKey(classKey);
 }
 
-void PnfNameFor(const char* infName, char* pnfName, unsigned size) {
-  char copy[INF_SLOT_SIZE];
-  std::memset(copy, 0, sizeof(copy));
-  std::strncpy(copy, infName, sizeof(copy) - 1);
-  const char* base = std::strtok(copy, ".");
-  pnfName[0] = '\0';
-  if (std::strlen(base == nullptr ? "" : base) + sizeof(".pnf") > size) return;
-  if (base != nullptr) std::strcpy(pnfName, base);
-  std::strcat(pnfName, ".pnf");
+CString PnfNameFor(const char* infName) {
+  // What strtok(name, ".") gives first: after any leading dots, up to the next dot.
+  const char* base = infName;
+  while (*base == '.') ++base;
+  const char* end = base;
+  while (*end != '\0' && *end != '.') ++end;
+  return CString(std::string(base, end).c_str()) + ".pnf";
 }

@@ -13,6 +13,8 @@ struct InfList {
 // description begins with the entry's name adds the instance's "InfPath".
 void CollectInfFiles(InfList* list);
 
+#include "platform/afx/afxstr.h"
+
 // The PNF name for an INF name: the text before its first dot (after any
-// leading dots) + ".pnf".
-void PnfNameFor(const char* infName, char* pnfName, unsigned size);
+// leading dots) + ".pnf", however long the name.
+CString PnfNameFor(const char* infName);

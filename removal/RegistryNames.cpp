@@ -1,6 +1,8 @@
 #include "removal/RegistryNames.h"
 
 #include "app/DrvUninstApp.h"
+#include "app/WindowsBitness.h"
+#include "removal/Leftovers.h"
 
 #include <cstring>
 #include <vector>
@@ -30,7 +32,47 @@ bool DescriptionIsThePackages(const char* description) {
          DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
 }
 
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance) {
+namespace {
+
+// Only a key known to be missing is gone; one that cannot be read may be there.
+bool KeyIsGone(HKEY parent, const char* name) {
+  HKEY key = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(parent, name, 0, KEY_READ, &key);
+  if (opened == ERROR_SUCCESS) RegCloseKey(key);
+  return opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND;
+}
+
+void NoteLeftoverKey(const char* parentPath, const char* name) {
+  NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + parentPath + "\\" + name);
+}
+
+}  // namespace
+
+bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name) {
+  if (KeyIsGone(parent, name)) return false;
+  NoteLeftoverKey(parentPath, name);
+  return true;
+}
+
+bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name) {
+  if (SHDeleteKeyA(parent, name) == ERROR_SUCCESS) return true;
+  return !NoteIfStillThere(parent, parentPath, name);
+}
+
+void NoteKeyIfThere(const char* parentPath, const char* name) {
+  HKEY parent = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_READ, &parent);
+  if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) return;
+  if (opened != ERROR_SUCCESS) {
+    NoteLeftoverKey(parentPath, name);
+    return;
+  }
+  NoteIfStillThere(parent, parentPath, name);
+  RegCloseKey(parent);
+}
+
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+                          bool noteWhatStays) {
   HKEY classKey = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
   std::vector<CString> matches;
@@ -48,14 +90,58 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
     RegCloseKey(instance);
     if (match) matches.push_back(subkeyName);
   }
-  for (const CString& name : matches) SHDeleteKeyA(classKey, name);
+  for (const CString& name : matches) {
+    if (SHDeleteKeyA(classKey, name) != ERROR_SUCCESS && noteWhatStays) NoteIfStillThere(classKey, classKeyPath, name);
+  }
   RegCloseKey(classKey);
 }
 
-void DeleteUninstallEntry(const char* subkeyName) {
+namespace {
+
+// The entry as regedit shows it, for the list of what stayed.
+CString UninstallEntryName(REGSAM view, const char* subkeyName) {
+  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
+                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
+  name += "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  name += subkeyName;
+  return name;
+}
+
+// Whether the entry is there, asked with read access only, for a view whose
+// Uninstall key could not be opened for deleting.
+bool UninstallEntryExists(REGSAM view, const char* subkeyName) {
+  CString path(kUninstallKeyPath);
+  path += "\\";
+  path += subkeyName;
+  HKEY entry = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &entry) != ERROR_SUCCESS) return false;
+  RegCloseKey(entry);
+  return true;
+}
+
+void DeleteUninstallEntryInView(REGSAM view, const char* subkeyName) {
   HKEY uninstallKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstallKey) != ERROR_SUCCESS) return;
-  if (subkeyName[0] != '\0') SHDeleteKeyA(uninstallKey, subkeyName);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS | view, &uninstallKey) != ERROR_SUCCESS) {
+    if (subkeyName[0] != '\0' && UninstallEntryExists(view, subkeyName)) {
+      NoteLeftover(UninstallEntryName(view, subkeyName));
+    }
+    return;
+  }
+  if (subkeyName[0] != '\0') {
+    const LSTATUS deleted = SHDeleteKeyA(uninstallKey, subkeyName);
+    // Missing in this view is no failure: an installer writes one view.
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
+      NoteLeftover(UninstallEntryName(view, subkeyName));
+    }
+  }
   RegFlushKey(uninstallKey);
   RegCloseKey(uninstallKey);
+}
+
+}  // namespace
+
+void DeleteUninstallEntry(const char* subkeyName) {
+  REGSAM views[MAX_REGISTRY_VIEWS];
+  const int viewCount = SoftwareRegistryViews(views);
+  for (int i = 0; i < viewCount; ++i) DeleteUninstallEntryInView(views[i], subkeyName);
 }

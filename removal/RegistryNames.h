@@ -23,7 +23,21 @@ bool DescriptionIsThePackages(const char* description);
 // Walks the subkeys of HKLM\classKeyPath and deletes, with their subtrees,
 // those the instance is the package's for. They are collected during the walk
 // and deleted after it, so deleting one never makes the walk pass over another.
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance);
+// One that stays is noted as left over when noteWhatStays is set.
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+                          bool noteWhatStays = true);
 
-// Deletes the product's Uninstall entry; an empty name deletes nothing.
+// After a deletion that failed: notes HKLM\parentPath\name as left over
+// unless it is gone (a key that was not there is no leftover). Returns
+// whether it was noted.
+bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name);
+// SHDeleteKeyA, and the note when the key stays. Returns whether it is gone.
+bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
+// The parent could not be opened for the deletion: the key is noted when it
+// is there at all.
+void NoteKeyIfThere(const char* parentPath, const char* name);
+
+// Deletes the product's Uninstall entry in every registry view that holds it
+// (on 64-bit Windows both may); an empty name deletes nothing. An entry that
+// stays where it exists is noted as a leftover.
 void DeleteUninstallEntry(const char* subkeyName);

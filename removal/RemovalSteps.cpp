@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "removal/FinalMessage.h"
+#include "removal/RestartDeletion.h"
 
 namespace {
 const UINT kDirectorySize = 100;
@@ -16,6 +18,33 @@ bool NamesNoFile(const char* fileName) {
     if (*c == '\\' || *c == '/') last = c + 1;
   }
   return std::strcmp(last, "") == 0 || std::strcmp(last, ".") == 0 || std::strcmp(last, "..") == 0;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Windows takes ".." (and "...", ". .", with trailing dots and blanks cut)
+// as the parent: any part of only dots and blanks with two dots or more.
+bool IsParentPart(const char* begin, const char* end) {
+  int dots = 0;
+  for (const char* c = begin; c != end; ++c) {
+    if (*c != '.' && *c != ' ') return false;
+    dots += *c == '.' ? 1 : 0;
+  }
+  return dots >= 2;
+}
+
+// A name that would reach outside the directory it is joined to: a parent
+// part, a drive, or a leading separator (the root of the drive).
+bool LeavesItsDirectory(const char* fileName) {
+  if (IsSeparator(fileName[0])) return true;
+  if (fileName[0] != '\0' && fileName[1] == ':') return true;
+  const char* part = fileName;
+  for (const char* c = fileName;; ++c) {
+    if (*c != '\0' && !IsSeparator(*c)) continue;
+    if (IsParentPart(part, c)) return true;
+    if (*c == '\0') return false;
+    part = c + 1;
+  }
 }
 
 void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
@@ -40,7 +69,7 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog) {
 }
 
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path) {
-  if (NamesNoFile(fileName)) return false;
+  if (NamesNoFile(fileName) || LeavesItsDirectory(fileName)) return false;
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
   if (length == 0 || length >= kDirectorySize) return false;
@@ -58,13 +87,21 @@ bool NamesADirectory(LPCSTR path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsReadOnly(LPCSTR path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
   if (NamesADirectory(path)) return;
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
-  DeleteFileA(path);
+  if (DeleteFileA(path)) return;
+  // The read-only uninstaller stays, as it always has: not deleted later either.
+  if (!resetAttributes && IsReadOnly(path)) return;
+  ScheduleFileLeftBehind(path);
 }
 
 void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
@@ -94,6 +131,6 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 }
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
-  const CString message = CString(theApp.m_szUnInstDrvPassMsg) + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
-  dialog.MessageBox(message, theApp.m_szUnInstDrvAppTitle, MB_OK | MB_ICONINFORMATION);
+  const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
+  dialog.MessageBox(FinalMessageText(), theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
 }

@@ -9,9 +9,10 @@
 void ShowProgressDisplay(CDrvUninstDlg& dialog);
 
 // Windows directory + subdirectory text + file name, lower-cased. False for
-// a name that names no file (empty, or ending in a backslash, "." or "..") or a
-// Windows directory that does not fit the 100 characters the directory is
-// built in: such a path is skipped.
+// a name that names no file (empty, or ending in a backslash, "." or ".."), a
+// name that would leave the directory (a ".." part, a drive, a leading
+// separator) or a Windows directory that does not fit the 100 characters the
+// directory is built in: such a path is skipped.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
@@ -20,8 +21,11 @@ void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 // attributes are not ours to reset.
 bool NamesADirectory(LPCSTR path);
 
+bool IsReadOnly(LPCSTR path);
+
 // Shows the path in the status line and deletes it, first clearing
-// read-only, hidden and system when resetAttributes is set.
+// read-only, hidden and system when resetAttributes is set. A file in use is
+// deleted at the next restart; without resetAttributes a read-only file stays.
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
 
 // The driver files of the first count entries, from system32\drivers: each
@@ -36,5 +40,6 @@ void DeleteUninstaller(CDrvUninstDlg& dialog);
 void StepProgress(CDrvUninstDlg& dialog, bool pause);
 void SetProgress(CDrvUninstDlg& dialog, int position);
 
-// The reboot message, owned by the (already ended) dialog.
+// The reboot message, owned by the (already ended) dialog; after a run that
+// left something behind, a warning that names it.
 void ShowFinalMessage(CDrvUninstDlg& dialog);

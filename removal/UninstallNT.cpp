@@ -4,16 +4,17 @@
 #include "app/DrvUninstApp.h"
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
+#include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
+#include "removal/RestartDeletion.h"
 #include "removal/Removal.h"
 
 namespace {
 
 void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
-  char pnfName[INF_SLOT_SIZE];
-  PnfNameFor(infName, pnfName, sizeof(pnfName));
+  const CString pnfName = PnfNameFor(infName);
   CString infPath;
   CString pnfPath;
   if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
@@ -21,10 +22,12 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
     ShowStatusLine(dialog, infPath);
     const bool infIsFile = !NamesADirectory(infPath);
     const bool pnfIsFile = !NamesADirectory(pnfPath);
+    // Only while the INF is there can the package be found by its name.
+    if (infIsFile && GetFileAttributesA(infPath) != INVALID_FILE_ATTRIBUTES) UninstallDriverPackage(infName);
     if (infIsFile) SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
     if (pnfIsFile) SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
-    if (infIsFile) DeleteFileA(infPath);
-    if (pnfIsFile) DeleteFileA(pnfPath);
+    if (infIsFile) DeleteFileOrSchedule(infPath);
+    if (pnfIsFile) DeleteFileOrSchedule(pnfPath);
   }
   StepProgress(dialog, true);
 }
@@ -32,6 +35,7 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
 }  // namespace
 
 int CDrvUninstDlg::UninstallNT() {
+  UseRestartList(RESTART_LIST_PENDING_RENAMES);
   ShowProgressDisplay(*this);
 
   m_nFoundDevNum = ScanDevicesNT();

@@ -3,6 +3,7 @@
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
 #include "removal/RemovalSteps.h"
+#include "removal/RestartDeletion.h"
 #include "removal/Removal.h"
 
 namespace {
@@ -27,6 +28,8 @@ void DeleteInfFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count, b
 }  // namespace
 
 int CDrvUninstDlg::UninstallWin9x() {
+  // Windows 9x has no MoveFileEx: its next start reads WININIT.INI.
+  UseRestartList(RESTART_LIST_WININIT);
   ShowProgressDisplay(*this);
   ScanDevicesWin9x();
 

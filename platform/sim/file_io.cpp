@@ -9,6 +9,8 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/security.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace files {
@@ -77,6 +79,13 @@ bool OpenWithoutDeleteSharing(const std::string& path) {
 
 bool CloseFileHandle(ULONG_PTR handle) { return Handles().open.erase(handle) != 0; }
 
+void HoldOpen(const std::string& path, DWORD share) {
+  const auto entry = Get(path);
+  NewHandle(ToLower(entry ? entry->path : Absolute(path)), GENERIC_READ, share);
+}
+
+void CloseEveryFileHandle() { Handles().open.clear(); }
+
 }  // namespace files
 }  // namespace sim
 
@@ -118,7 +127,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, 
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const std::string path = exists ? found.entry->path : Absolute(lpFileName);
+  const std::string path = exists ? found.entry->path : sim::wow64::RedirectFilePath(Absolute(lpFileName));
   const std::string key = sim::ToLower(path);
   if (exists && !SharesWithOpenHandles(key, dwDesiredAccess, dwShareMode)) {
     SetLastError(ERROR_SHARING_VIOLATION);
@@ -191,6 +200,10 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("GetFileSize", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return INVALID_FILE_SIZE;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -202,6 +215,10 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("SetFilePointer", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return INVALID_SET_FILE_POINTER;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -222,6 +239,10 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveH
 
 BOOL SetEndOfFile(HANDLE hFile) {
   OpenFile* file = OpenFileOf(hFile);
+  if (DWORD fault = sim::CheckFault("SetEndOfFile", file == nullptr ? "" : file->key)) {
+    SetLastError(fault);
+    return FALSE;
+  }
   FileEntry* entry = file == nullptr ? nullptr : EntryOf(*file);
   if (entry == nullptr || !(file->access & GENERIC_WRITE)) {
     SetLastError(entry == nullptr ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
@@ -231,14 +252,16 @@ BOOL SetEndOfFile(HANDLE hFile) {
   return TRUE;
 }
 
-BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes) {
   Lookup found = FindForCall("CreateDirectoryA", lpPathName);
   if (found.entry != nullptr) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
   }
   if (found.error != ERROR_FILE_NOT_FOUND) return FALSE;  // a directory on the way is missing
-  MakeDirectory(lpPathName);
+  const std::string path = sim::wow64::RedirectFilePath(Absolute(lpPathName));
+  MakeDirectory(path);
+  sim::security::NoteDirectoryCreated(path, lpSecurityAttributes);
   return TRUE;
 }
 

@@ -3,8 +3,10 @@
 #include <map>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/file_paths.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace files {
@@ -12,7 +14,8 @@ namespace {
 
 struct FileSystem {
   std::string windowsDirectory = "C:\\WINDOWS";
-  std::map<std::string, FileEntry> entries;  // by lower-case path
+  std::map<std::string, FileEntry> entries;      // by lower-case path
+  std::map<std::string, std::string> aliases;    // lower-case short path -> key of the long one
 };
 
 FileSystem& Fs() {
@@ -20,14 +23,42 @@ FileSystem& Fs() {
   return fs;
 }
 
-std::string Normalise(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
+std::string KeyOf(const std::string& absolute) { return ToLower(absolute); }
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string KeyOf(const std::string& absolute) { return ToLower(absolute); }
+bool NameTaken(const std::string& directory, const std::string& name) {
+  const std::string key = KeyOf(directory + "\\" + name);
+  return Fs().entries.count(key) != 0 || Fs().aliases.count(key) != 0;
+}
+
+// A long name gets the first alias not yet used in its directory, as
+// Windows gives one when the file is created.
+void GiveShortName(FileEntry* entry) {
+  const std::string name = NameOf(entry->path);
+  if (IsShortName(name)) return;
+  const std::string directory = ParentOf(entry->path);
+  for (int n = 1;; ++n) {
+    const std::string alias = ShortNameFor(name, n);
+    if (NameTaken(directory, alias)) continue;
+    entry->shortName = alias;
+    Fs().aliases[KeyOf(directory + "\\" + alias)] = KeyOf(entry->path);
+    return;
+  }
+}
+
+FileEntry& NewEntry(const std::string& path) {
+  const std::string key = KeyOf(path);
+  auto it = Fs().entries.find(key);
+  if (it != Fs().entries.end()) return it->second;
+  FileEntry& entry = Fs().entries[key];
+  entry.path = path;
+  GiveShortName(&entry);
+  return entry;
+}
 
 void AddDirectoryChain(const std::string& path) {
   std::string current = path;
@@ -37,13 +68,39 @@ void AddDirectoryChain(const std::string& path) {
     current = ParentOf(current);
   }
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    FileEntry& entry = Fs().entries[KeyOf(*it)];
-    if (entry.path.empty()) {
-      entry.path = *it;
-      entry.directory = true;
-      entry.attributes = FILE_ATTRIBUTE_DIRECTORY;
+    if (Fs().entries.count(KeyOf(*it))) continue;
+    FileEntry& entry = NewEntry(*it);
+    entry.directory = true;
+    entry.attributes = FILE_ATTRIBUTE_DIRECTORY;
+  }
+}
+
+void EraseKey(const std::string& key) {
+  auto it = Fs().entries.find(key);
+  if (it == Fs().entries.end()) return;
+  if (!it->second.shortName.empty()) Fs().aliases.erase(KeyOf(ParentOf(it->second.path) + "\\" + it->second.shortName));
+  Fs().entries.erase(it);
+}
+
+// The stored path a resolved path reaches, short names of its parts taken
+// for the long ones they stand for.
+std::string Canonical(const ResolvedPath& resolved) {
+  const std::string joined = resolved.Joined();
+  if (Fs().entries.count(KeyOf(joined))) return joined;
+  std::string current = resolved.root;
+  for (const std::string& component : resolved.components) {
+    const std::string candidate = current + "\\" + component;
+    auto entry = Fs().entries.find(KeyOf(candidate));
+    auto alias = Fs().aliases.find(KeyOf(candidate));
+    if (entry != Fs().entries.end()) {
+      current = entry->second.path;
+    } else if (alias != Fs().aliases.end()) {
+      current = Fs().entries[alias->second].path;
+    } else {
+      current = candidate;
     }
   }
+  return current;
 }
 
 void FreshDrive() {
@@ -61,27 +118,21 @@ std::string ParentOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-void Erase(const std::string& path) { Fs().entries.erase(KeyOf(Absolute(path))); }
+void Erase(const std::string& path) { EraseKey(KeyOf(Canonical(ResolvePath(path, Fs().windowsDirectory)))); }
 
 void SetWindowsDirectory(const std::string& path) {
-  Fs().windowsDirectory = Normalise(path);
+  Fs().windowsDirectory = ResolvePath(path, "C:\\").Joined();
   for (const char* sub : {"\\inf", "\\system", "\\system32\\drivers", "\\TEMP"}) AddDirectoryChain(Fs().windowsDirectory + sub);
 }
 
 const std::string& WindowsDirectory() { return Fs().windowsDirectory; }
 
-std::string Absolute(const std::string& path) {
-  std::string normal = Normalise(path);
-  if (normal.size() >= 2 && normal[1] == ':') return normal;
-  if (!normal.empty() && normal[0] == '\\') return normal;
-  return Fs().windowsDirectory + "\\" + normal;
-}
+std::string Absolute(const std::string& path) { return ResolvePath(path, Fs().windowsDirectory).Joined(); }
 
 void Write(const std::string& path, const std::string& content, DWORD attributes) {
-  const std::string absolute = Absolute(path);
+  const std::string absolute = Canonical(ResolvePath(path, Fs().windowsDirectory));
   AddDirectoryChain(ParentOf(absolute));
-  FileEntry& entry = Fs().entries[KeyOf(absolute)];
-  entry.path = absolute;
+  FileEntry& entry = NewEntry(absolute);
   entry.directory = false;
   entry.attributes = attributes;
   entry.content = content;
@@ -92,7 +143,7 @@ void MakeDirectory(const std::string& path) { AddDirectoryChain(Absolute(path));
 bool Exists(const std::string& path) { return Get(path).has_value(); }
 
 std::optional<FileEntry> Get(const std::string& path) {
-  auto it = Fs().entries.find(KeyOf(Absolute(path)));
+  auto it = Fs().entries.find(KeyOf(Canonical(ResolvePath(path, Fs().windowsDirectory))));
   if (it == Fs().entries.end()) return std::nullopt;
   return it->second;
 }
@@ -103,17 +154,31 @@ std::vector<FileEntry> All() {
   return all;
 }
 
+bool Remove(const std::string& path) {
+  const std::string key = KeyOf(Absolute(path));
+  auto& entries = Fs().entries;
+  auto it = entries.find(key);
+  if (it == entries.end()) return false;
+  const bool directory = it->second.directory;
+  entries.erase(it);
+  if (directory) {
+    const std::string below = key + "\\";
+    for (auto child = entries.lower_bound(below); child != entries.end() && child->first.compare(0, below.size(), below) == 0;) {
+      child = entries.erase(child);
+    }
+  }
+  return true;
+}
+
 Lookup Find(LPCSTR rawPath) {
   Lookup result;
   if (rawPath == nullptr || *rawPath == '\0') {
     result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
-  std::string path = Normalise(rawPath);
-  while (path.size() > 3 && path.back() == '\\') {
-    path.pop_back();
-    result.trailingSlash = true;
-  }
+  const ResolvedPath resolved = ResolvePath(rawPath, Fs().windowsDirectory);
+  result.trailingSlash = resolved.trailingSlash;
+  const std::string path = wow64::RedirectFilePath(Canonical(resolved));
   auto& entries = Fs().entries;
   auto it = entries.find(KeyOf(path));
   if (it != entries.end()) {
@@ -209,6 +274,11 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
     SetLastError(ERROR_SHARING_VIOLATION);
     return FALSE;
   }
-  Fs().entries.erase(sim::files::KeyOf(found.entry->path));
+  // A mapped image (a loaded DLL or driver, a running program) cannot go.
+  if (sim::files::MappedAsImage(found.entry->path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  sim::files::EraseKey(sim::files::KeyOf(found.entry->path));
   return TRUE;
 }

@@ -13,6 +13,7 @@ namespace files {
 
 struct FileEntry {
   std::string path;  // as created, "C:\WINDOWS\inf\oem3.inf"
+  std::string shortName;  // the 8.3 alias of a long name ("LONGDR~1.SYS"); empty for a short name
   bool directory = false;
   DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
   std::string content;
@@ -23,13 +24,17 @@ struct FileEntry {
 void SetWindowsDirectory(const std::string& path);
 const std::string& WindowsDirectory();
 
-// Paths may use '/' or '\'; a relative path is taken from the Windows directory.
+// A path resolved as Windows does (file_paths.h); a relative path is taken
+// from the Windows directory.
 std::string Absolute(const std::string& path);
 void Write(const std::string& path, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE);
 void MakeDirectory(const std::string& path);
 bool Exists(const std::string& path);
 std::optional<FileEntry> Get(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
+// Takes a file, or a directory with everything below it, off the drive, as
+// the system itself does (no call is made or logged). False when absent.
+bool Remove(const std::string& path);
 
 // For the simulated calls: what a Win32 path names, or the error a call on
 // it gives.
@@ -48,6 +53,20 @@ std::string ParentOf(const std::string& path);
 // closing one; false for a handle that is not a file's.
 bool OpenWithoutDeleteSharing(const std::string& path);
 bool CloseFileHandle(ULONG_PTR handle);
+
+// Files in use by other processes (files_in_use.cpp). Another program holds
+// the file open with this share mode (no FILE_SHARE_DELETE: it cannot be
+// deleted, error 32).
+void HoldOpen(const std::string& path, DWORD share = FILE_SHARE_READ);
+// Another program has the file loaded as a DLL (or a driver): mapped as an
+// image, it cannot be deleted (error 5) but its attributes can change.
+void LoadImage(const std::string& path);
+// Loaded, or the file of a running program.
+bool MappedAsImage(const std::string& path);
+// What a restart does to them: every file handle closed, every image
+// unloaded.
+void CloseEveryFileHandle();
+void UnloadImages();
 
 }  // namespace files
 }  // namespace sim

@@ -57,6 +57,7 @@ void Reset() {
   registry::Create("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
   registry::Create("HKLM\\SYSTEM\\CurrentControlSet\\Services");
   registry::Create("HKLM\\SYSTEM\\CurrentControlSet\\Enum");
+  registry::Create("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager");
   SetLastError(0);
 }
 

@@ -17,12 +17,16 @@ namespace {
 constexpr DWORD kOwnPid = 0x1A4;
 constexpr const char* kOwnName = "DrvUninst.exe";
 constexpr ULONG_PTR kCurrentProcess = static_cast<ULONG_PTR>(-1);
+// Processes of the machine's own start have lower IDs; a restart keeps them.
+constexpr DWORD kFirstStartedPid = 0x400;
 
 struct Process {
   DWORD pid;
   DWORD parentPid;
   std::string exeName;
   bool alive = true;
+  std::string image;  // lower-case absolute path of its file, when known
+  DWORD exitCode = 259;  // STILL_ACTIVE
 };
 
 enum class HandleKind { kSnapshot, kToken, kProcess };
@@ -41,7 +45,7 @@ struct ProcessState {
   std::vector<Ended> ended;
   std::unordered_map<ULONG_PTR, Handle> handles;
   ULONG_PTR nextHandle = 0x70;
-  DWORD nextPid = 0x400;
+  DWORD nextPid = kFirstStartedPid;
   bool debugPrivilege = false;
   bool elevated = true;
 
@@ -150,6 +154,59 @@ DWORD Start(const std::string& exeName) {
   return pid;
 }
 
+DWORD StartImage(const std::string& imagePath) {
+  const std::string absolute = files::Absolute(imagePath);
+  const DWORD pid = Start(absolute.substr(absolute.rfind('\\') + 1));
+  State().processes.back().image = ToLower(absolute);
+  return pid;
+}
+
+bool RunsImage(const std::string& lowerPath) {
+  for (const Process& process : State().processes) {
+    if (process.alive && process.image == lowerPath) return true;
+  }
+  return false;
+}
+
+void EndAllButSystem() {
+  ProcessState& state = State();
+  for (Process& process : state.processes) {
+    if (process.pid >= kFirstStartedPid) process.alive = false;
+  }
+}
+
+DWORD StartChild(const std::string& exeName) {
+  const DWORD pid = Start(exeName);
+  State().processes.back().parentPid = kOwnPid;
+  return pid;
+}
+
+void Exit(DWORD pid, UINT exitCode) {
+  Process* process = FindProcess(pid);
+  if (process == nullptr) return;
+  process->alive = false;
+  process->exitCode = exitCode;
+}
+
+DWORD ExitCodeOf(DWORD pid) {
+  const Process* process = FindProcess(pid);
+  return process == nullptr ? 259 : process->exitCode;
+}
+
+HANDLE NewProcessHandle(DWORD pid) {
+  Handle handle{HandleKind::kProcess};
+  handle.access = PROCESS_ALL_ACCESS;
+  handle.pid = pid;
+  return NewHandle(std::move(handle));
+}
+
+DWORD ProcessOfHandle(HANDLE handle) {
+  const Handle* process = HandleOf(handle, HandleKind::kProcess);
+  return process == nullptr ? 0 : process->pid;
+}
+
+DWORD OwnPid() { return kOwnPid; }
+
 bool Alive(DWORD pid) {
   const Process* process = FindProcess(pid);
   return process != nullptr && process->alive;
@@ -166,6 +223,7 @@ std::vector<std::string> Running() {
 const std::vector<Ended>& Terminated() { return State().ended; }
 bool DebugPrivilegeEnabled() { return State().debugPrivilege; }
 void SetElevated(bool elevated) { State().elevated = elevated; }
+bool Elevated() { return State().elevated; }
 size_t OpenHandleCount() { return State().handles.size(); }
 
 }  // namespace processes
@@ -348,6 +406,7 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
     return FALSE;
   }
   process->alive = false;
+  process->exitCode = uExitCode;
   State().ended.push_back(Ended{process->pid, process->exeName, uExitCode});
   return TRUE;
 }

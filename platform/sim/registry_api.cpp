@@ -7,6 +7,8 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace registry {
@@ -63,7 +65,18 @@ std::string SubjectOf(RegKey* base, LPCSTR sub) {
   return subject;
 }
 
-LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult, const char* api, bool sameHandleForEmpty) {
+// The key path a call on base\sub reaches in the registry view that sam and
+// the process choose, or "" when that is base\sub itself.
+std::string ViewPath(RegKey* base, LPCSTR sub, REGSAM sam) {
+  if (!wow64::Reaches32BitView(sam)) return "";
+  return wow64::RegistryViewPath(SubjectOf(base, sub), sam);
+}
+
+RegKey* ResolveInView(RegKey* base, LPCSTR sub, const std::string& viewPath) {
+  return viewPath.empty() ? Resolve(base, sub) : Find(viewPath);
+}
+
+LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, PHKEY phkResult, const char* api, bool sameHandleForEmpty) {
   if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
   LSTATUS status;
   RegKey* base = Target(hKey, &status);
@@ -71,7 +84,8 @@ LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult, const char* api, bool 
     *phkResult = nullptr;
     return status;
   }
-  if (DWORD fault = CheckFault(api, SubjectOf(base, lpSubKey))) {
+  const std::string viewPath = ViewPath(base, lpSubKey, sam);
+  if (DWORD fault = CheckFault(api, viewPath.empty() ? SubjectOf(base, lpSubKey) : viewPath)) {
     *phkResult = nullptr;
     return static_cast<LSTATUS>(fault);
   }
@@ -83,7 +97,7 @@ LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult, const char* api, bool 
     *phkResult = nullptr;
     return ERROR_BAD_PATHNAME;
   }
-  RegKey* key = Resolve(base, lpSubKey);
+  RegKey* key = ResolveInView(base, lpSubKey, viewPath);
   if (key == nullptr) {
     *phkResult = nullptr;
     return ERROR_FILE_NOT_FOUND;
@@ -113,22 +127,26 @@ size_t OpenHandleCount() { return Handles().open.size(); }
 using namespace sim;
 using namespace sim::registry;
 
-LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
-  return Open(hKey, lpSubKey, phkResult, "RegOpenKeyExA", false);
+LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+  return Open(hKey, lpSubKey, samDesired, phkResult, "RegOpenKeyExA", false);
 }
 
 LSTATUS RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return Open(hKey, lpSubKey, phkResult, "RegOpenKeyA", true);
+  return Open(hKey, lpSubKey, 0, phkResult, "RegOpenKeyA", true);
 }
 
-LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY phkResult,
-                        LPDWORD lpdwDisposition) {
+LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, void*,
+                        PHKEY phkResult, LPDWORD lpdwDisposition) {
   LSTATUS status;
   RegKey* base = Target(hKey, &status);
   if (base == nullptr) return status;
-  if (DWORD fault = CheckFault("RegCreateKeyExA", SubjectOf(base, lpSubKey))) return static_cast<LSTATUS>(fault);
-  const bool existed = Resolve(base, lpSubKey == nullptr ? "" : lpSubKey) != nullptr;
-  RegKey* key = Create(base->Path() + "\\" + (lpSubKey == nullptr ? "" : lpSubKey));
+  const std::string viewPath = ViewPath(base, lpSubKey, samDesired);
+  const std::string path = viewPath.empty() ? base->Path() + "\\" + (lpSubKey == nullptr ? "" : lpSubKey) : viewPath;
+  if (DWORD fault = CheckFault("RegCreateKeyExA", viewPath.empty() ? SubjectOf(base, lpSubKey) : viewPath)) {
+    return static_cast<LSTATUS>(fault);
+  }
+  const bool existed = Find(path) != nullptr;
+  RegKey* key = Create(path);
   if (lpdwDisposition != nullptr) *lpdwDisposition = existed ? 2 : 1;
   if (phkResult != nullptr) *phkResult = NewHandle(key);
   return ERROR_SUCCESS;
@@ -205,14 +223,29 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
   return ERROR_SUCCESS;
 }
 
+LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  LSTATUS status;
+  RegKey* key = Target(hKey, &status);
+  if (key == nullptr) return status;
+  const std::string name = lpValueName == nullptr ? "" : lpValueName;
+  if (DWORD fault = CheckFault("RegDeleteValueA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
+  auto it = key->values.find(name);
+  if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
+  key->values.erase(it);
+  return ERROR_SUCCESS;
+}
+
 LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
   LSTATUS status;
   RegKey* base = Target(hKey, &status);
   if (base == nullptr) return status;
   if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
-  if (DWORD fault = CheckFault("RegDeleteKeyA", SubjectOf(base, lpSubKey))) return static_cast<LSTATUS>(fault);
+  const std::string viewPath = ViewPath(base, lpSubKey, 0);
+  if (DWORD fault = CheckFault("RegDeleteKeyA", viewPath.empty() ? SubjectOf(base, lpSubKey) : viewPath)) {
+    return static_cast<LSTATUS>(fault);
+  }
   if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;  // as opening it would
-  RegKey* key = Resolve(base, lpSubKey);
+  RegKey* key = ResolveInView(base, lpSubKey, viewPath);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   if (key->parent == nullptr) return ERROR_ACCESS_DENIED;
   // Windows 9x takes the subkeys along; the NT family deletes leaves only.
@@ -225,14 +258,17 @@ LSTATUS SHDeleteKeyA(HKEY hKey, LPCSTR pszSubKey) {
   LSTATUS status;
   RegKey* base = Target(hKey, &status);
   if (base == nullptr) return status;
-  if (DWORD fault = CheckFault("SHDeleteKeyA", SubjectOf(base, pszSubKey))) return static_cast<LSTATUS>(fault);
+  const std::string viewPath = ViewPath(base, pszSubKey, 0);
+  if (DWORD fault = CheckFault("SHDeleteKeyA", viewPath.empty() ? SubjectOf(base, pszSubKey) : viewPath)) {
+    return static_cast<LSTATUS>(fault);
+  }
   if (pszSubKey == nullptr || *pszSubKey == '\0') {
     // The key itself stays; everything in it goes.
     RemoveContents(base);
     return ERROR_SUCCESS;
   }
   if (pszSubKey[0] == '\\') return ERROR_BAD_PATHNAME;  // as opening it would
-  RegKey* key = Resolve(base, pszSubKey);
+  RegKey* key = ResolveInView(base, pszSubKey, viewPath);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
   DeleteSubtree(key);
   return ERROR_SUCCESS;

@@ -6,10 +6,14 @@
 #include <unordered_map>
 
 #include "platform/sim/device_store.h"
+#include "platform/sim/driver_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/modules.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
+#include "platform/sim/wow64.h"
 
 namespace sim {
 namespace devices {
@@ -45,6 +49,11 @@ SetupState& State() {
 }
 
 ResetHook resetSetupApi([] { State() = SetupState(); });
+
+// Windows 2000 lacks it; the program looks it up at run time.
+modules::Export uninstallOemInf("setupapi.dll", "SetupUninstallOEMInfA",
+                                reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&driverstore::SetupUninstallOEMInfA)),
+                                driverstore::HasSetupUninstallOEMInf);
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -292,6 +301,12 @@ BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData
   State().removals.push_back(element->instanceId);
   if (DWORD fault = CheckFault("SetupDiRemoveDevice", element->instanceId)) {
     SetLastError(fault);
+    return FALSE;
+  }
+  // Windows refuses device installation calls from a 32-bit process on
+  // 64-bit Windows.
+  if (sim::wow64::ProcessIsWow64()) {
+    SetLastError(ERROR_IN_WOW64);
     return FALSE;
   }
   if (element->removed) {

@@ -60,6 +60,20 @@ TEST_F(InfCollection, TheListStopsAtTenSlots) {
   EXPECT_EQ(collected[9], "oem9.inf");
 }
 
+// A value of 255 characters fits the slot with its terminator: it was
+// refused for one byte too few passed to the read.
+TEST_F(InfCollection, AnInfPathOf255CharactersIsReadWholeAndALongerOneNot) {
+  theApp.m_nDevIDNum = 1;
+  std::strcpy(theApp.m_DevDrv[0].szDrvName, "Tuner");
+  const std::string longest = std::string(251, 'o') + ".inf";
+  Instance("0000", "Tuner", longest);
+  Instance("0001", "Tuner", std::string(252, 'p') + ".inf");
+  sim::registry::SetValue(kMedia + "0002", "DriverDesc", REG_SZ, {'T', 'u', 'n', 'e', 'r', 0});
+  // 256 characters stored without a terminator.
+  sim::registry::SetValue(kMedia + "0002", "InfPath", REG_SZ, std::vector<BYTE>(256, 'q'));
+  EXPECT_EQ(Collect(), (std::vector<std::string>{longest}));
+}
+
 TEST_F(InfCollection, AMissingClassKeyCollectsNothing) {
   theApp.m_nDevIDNum = 1;
   std::strcpy(theApp.m_DevDrv[0].szDrvName, "Tuner");
@@ -68,17 +82,18 @@ TEST_F(InfCollection, AMissingClassKeyCollectsNothing) {
 }
 
 TEST(PnfName, TakesTheTextBeforeTheFirstDot) {
-  char pnf[256];
-  PnfNameFor("base.inf", pnf, sizeof(pnf));
-  EXPECT_STREQ(pnf, "base.pnf");
-  PnfNameFor("a.b.inf", pnf, sizeof(pnf));
-  EXPECT_STREQ(pnf, "a.pnf");
-  PnfNameFor("nodot", pnf, sizeof(pnf));
-  EXPECT_STREQ(pnf, "nodot.pnf");
-  PnfNameFor("..lead.inf", pnf, sizeof(pnf));
-  EXPECT_STREQ(pnf, "lead.pnf");
-  PnfNameFor("...", pnf, sizeof(pnf));
-  EXPECT_STREQ(pnf, ".pnf");
+  EXPECT_STREQ(PnfNameFor("base.inf"), "base.pnf");
+  EXPECT_STREQ(PnfNameFor("a.b.inf"), "a.pnf");
+  EXPECT_STREQ(PnfNameFor("nodot"), "nodot.pnf");
+  EXPECT_STREQ(PnfNameFor("..lead.inf"), "lead.pnf");
+  EXPECT_STREQ(PnfNameFor("..."), ".pnf");
+}
+
+// A 255-character name without a dot once lost its PNF (and with it the
+// INF's own deletion) to a 256-byte cap.
+TEST(PnfName, IsBuiltWholeForTheLongestName) {
+  const std::string longName(255, 'n');
+  EXPECT_EQ(std::string(PnfNameFor(longName.c_str())), longName + ".pnf");
 }
 
 }  // namespace

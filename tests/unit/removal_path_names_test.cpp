@@ -77,4 +77,33 @@ TEST_F(RemovalPathNames, AFileNameThatIsADirectoryHereKeepsItsAttributes) {
   EXPECT_EQ(Attributes("inf\\PCI"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
+// The machine resolves "..", drives and leading separators as Windows
+// does, so each of these would reach a file outside the named directory.
+TEST_F(RemovalPathNames, NamesThatLeaveTheirDirectoryAreNotActedOnButStillStep) {
+  const char* const escaping[] = {"..\\system32\\drivers\\otherdev.sys", "sub\\..\\..\\otherdev.sys",
+                                  "sub/../../otherdev.sys", ". .\\otherdev.sys", "C:\\WINDOWS\\otherdev.sys",
+                                  "c:otherdev.sys", "\\WINDOWS\\otherdev.sys", "/WINDOWS/otherdev.sys"};
+  for (const char* name : escaping) {
+    SCOPED_TRACE(name);
+    sim::Reset();
+    ResetProgramState();
+    RemovalPathNames::SetUp();
+    sim::registry::SetString(kMedia + "0001", "InfPath", name);
+    sim::files::Write("system32\\drivers\\otherdev.sys", "x", FILE_ATTRIBUTE_READONLY);
+    sim::files::Write("otherdev.sys", "x", FILE_ATTRIBUTE_READONLY);
+    sim::files::Write("system32\\otherdev.sys", "x", FILE_ATTRIBUTE_READONLY);
+    WriteProfile(std::string("[1]\nDevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvName0=Velmor Tuner\n"
+                             "DevDrvSYS0=") + name + "\nExtDllFileNum=1\nExtCopyFileName0=" + name +
+                 "\nDrvUninstAppName=" + name + "\n");
+    RunWithOk();
+    for (const char* file : {"system32\\drivers\\otherdev.sys", "otherdev.sys", "system32\\otherdev.sys"}) {
+      EXPECT_EQ(Attributes(file), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) << file;
+    }
+    EXPECT_EQ(sim::CountCalls("DeleteFileA"), 0u);
+    EXPECT_TRUE(StatusLines().empty());
+    // One step for the INF slot, one for the driver, one for the uninstaller.
+    EXPECT_EQ(PositionBeforeSetPos(90), 18);
+  }
+}
+
 }  // namespace

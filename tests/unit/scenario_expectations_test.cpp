@@ -36,6 +36,18 @@ TEST_F(Expectations, AnUnknownKeywordFailsTheFile) {
   EXPECT_NE(failures[0].find("key-presnet"), std::string::npos);
 }
 
+TEST_F(Expectations, LinesBelowRestartWaitForTheRestartAndCheckOnlyTheMachine) {
+  sim::files::Write("gone.sys", "x");
+  const scenario::ExpectFile expect =
+      scenario::ParseExpect("file-present gone.sys\nrestart\nfile-absent gone.sys\nbox A|B\nrestart\n");
+  EXPECT_TRUE(expect.restart);
+  ASSERT_EQ(expect.errors.size(), 2u);  // a box, and a second restart, after the restart
+  EXPECT_EQ(scenario::CheckExpectations(expect), expect.errors);
+  const auto failures = scenario::CheckAfterRestart(expect);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("after the restart"), std::string::npos);
+}
+
 TEST_F(Expectations, LineFeedsInBoxTextsAreWrittenAsBackslashN) {
   MessageBoxA(nullptr, "Done.\n\nReboot now.", "Title", MB_OK);
   EXPECT_TRUE(Check("box Title|Done.\\n\\nReboot now.\n").empty());

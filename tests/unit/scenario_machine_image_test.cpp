@@ -10,6 +10,7 @@
 #include "platform/sim/process_store.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
+#include "platform/sim/wow64.h"
 #include "tools/scenario/machine_image.h"
 
 namespace fs = std::filesystem;
@@ -54,6 +55,18 @@ TEST(MachineIni, AnEmptyFileIsAWin7MachineWithNothingRunning) {
   EXPECT_EQ(image.version, "win7");
   EXPECT_TRUE(image.processes.empty());
   EXPECT_TRUE(image.actions.empty());
+}
+
+TEST(MachineIni, FilesInUseNameHowTheyAreHeld) {
+  scenario::MachineImage image;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(scenario::ReadMachineIni("[machine]\ninuse=system32/x.dll:loaded | q7nunist.exe:running\n", &image, &errors));
+  ASSERT_EQ(image.inUse.size(), 2u);
+  EXPECT_EQ(image.inUse[0].path, "system32\\x.dll");
+  EXPECT_EQ(image.inUse[0].how, "loaded");
+  EXPECT_EQ(image.inUse[1].how, "running");
+  EXPECT_FALSE(scenario::ReadMachineIni("[machine]\ninuse=x.dll:locked|y.dll\n", &image, &errors));
+  EXPECT_EQ(errors.size(), 2u);
 }
 
 TEST(MachineIni, AnUnknownActionIsAnError) {
@@ -120,6 +133,28 @@ TEST_F(MachineFolder, AnUnknownVersionIsAnError) {
   std::vector<std::string> errors;
   EXPECT_FALSE(Load(&errors));
   ASSERT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MachineFolder, TheMachinesBitnessFollowsTheVersionUnlessItIsGiven) {
+  Put("machine.ini", "[machine]\nversion=winxp\n");
+  std::vector<std::string> errors;
+  ASSERT_TRUE(Load(&errors));
+  EXPECT_EQ(sim::wow64::MachineBits(), 32);
+  Put("machine.ini", "[machine]\nversion=winxp\nbits=64\n");
+  ASSERT_TRUE(Load(&errors));
+  EXPECT_EQ(sim::wow64::MachineBits(), 64);
+  Put("machine.ini", "[machine]\nversion=vista\n");
+  ASSERT_TRUE(Load(&errors));
+  EXPECT_EQ(sim::wow64::MachineBits(), 64);
+
+  // No 64-bit Windows 98, and no 16-bit machine.
+  Put("machine.ini", "[machine]\nversion=win98\nbits=64\n");
+  EXPECT_FALSE(Load(&errors));
+  errors.clear();
+  Put("machine.ini", "[machine]\nbits=16\n");
+  EXPECT_FALSE(Load(&errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("16"), std::string::npos);
 }
 
 TEST_F(MachineFolder, ABrokenRegistryFileIsAnError) {

@@ -81,6 +81,8 @@ TEST(Report, ValuesAreDescribedByType) {
   EXPECT_EQ(scenario::DescribeValue(REG_SZ, {'a', 'b', 0}), "\"ab\"");
   EXPECT_EQ(scenario::DescribeValue(REG_DWORD, {0x0a, 0, 0, 0x80}), "dword:8000000a");
   EXPECT_EQ(scenario::DescribeValue(REG_MULTI_SZ, {'A', 0, 'B', 0, 0}), "multi:\"A\",\"B\"");
+  // The restart list: each deletion's destination is an empty string.
+  EXPECT_EQ(scenario::DescribeValue(REG_MULTI_SZ, {'A', 0, 0, 'B', 0, 0, 0}), "multi:\"A\",\"\",\"B\",\"\"");
   EXPECT_EQ(scenario::DescribeValue(REG_BINARY, {0x01, 0xff}), "hex(3):01,ff");
 }
 

@@ -133,6 +133,8 @@ sweep::Shown FinishedRun() {
   shown.texts = {{1004, "Delete Files:"}, {1002, "c:\\windows\\inf\\oem3.inf"}};
   shown.finalBox = "Title|Done.\n\nReboot.";
   shown.notInstalledBox = "Title|Not installed.";
+  shown.leftoverBoxStart = "Title|Left:\n\n";
+  shown.leftoverBoxEnd = "\n\nReboot.";
   shown.boxes = {shown.finalBox};
   shown.steppedProgress = true;
   return shown;
@@ -174,6 +176,17 @@ TEST(SweepShown, OnlyTheProfilesBoxesMayAppear) {
   EXPECT_TRUE(sweep::ShownOutsideCleanRun(FinishedRun(), faulted, run).empty());
   faulted.boxes = {"Title|garbage"};
   EXPECT_FALSE(sweep::ShownOutsideCleanRun(FinishedRun(), faulted, run).empty());
+}
+
+TEST(SweepShown, AFailedDeletionMustBeNamedNotReportedAsDone) {
+  sweep::FaultedRun run;
+  run.api = "SHDeleteKeyA";
+  run.changedMachine = true;
+  run.keptWhatCleanRemoved = true;
+  sweep::Shown named = FinishedRun();
+  named.boxes = {"Title|Left:\n\nHKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\LumexCap\n\nReboot."};
+  EXPECT_TRUE(sweep::ShownOutsideCleanRun(FinishedRun(), named, run).empty());
+  EXPECT_EQ(sweep::ShownOutsideCleanRun(FinishedRun(), FinishedRun(), run).size(), 1u);
 }
 
 }  // namespace

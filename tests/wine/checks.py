@@ -71,7 +71,7 @@ def questions_for(expect):
     for _, keyword, arg in expect:
         if keyword in ("key-present", "key-absent"):
             asked.append(("key", arg))
-        elif keyword == "value":
+        elif keyword in ("value", "multi", "value-absent"):
             path, _, rest = arg.partition("|")
             name = rest.partition("|")[0]
             asked.append(("value", path + "|" + name))
@@ -146,6 +146,15 @@ def _check_line(keyword, arg, outcome, answers):
             return "the value is %s" % got
         value = unescape(got[3:])
         return None if value in expected_forms(text) else "it is " + _show(value)
+    if keyword == "multi":
+        path, _, rest = arg.partition("|")
+        name, _, names = rest.partition("|")
+        got = answers.get(("value", path + "|" + name))
+        return None if got == "multi:" + names else "the value is %s" % got
+    if keyword == "value-absent":
+        path, _, name = arg.partition("|")
+        got = answers.get(("value", path + "|" + name))
+        return None if got == "absent" else "the value is %s" % got
     if keyword in ("file-present", "file-absent"):
         got = answers.get(("file", arg))
         present = got is not None and got.startswith("attr:")

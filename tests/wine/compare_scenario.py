@@ -4,11 +4,13 @@ both, dumps each final state in one canonical text form and fails with the
 lines that differ.
 
 The dump holds what both worlds can produce identically: the image's own keys
-under the subtrees the program may touch (Uninstall, Services, the two device
-classes, the 9x media key, both Enum trees) with their values, the image's
+under the subtrees the program may touch (Uninstall, Services, the device
+classes with their filter lists, the 9x media key, both Enum trees) with their values, the image's
 files and every file the program named, with attributes, the image's
 processes and windows, every text set on the dialog in order, every progress
-message and the final position, and the message boxes. A line of the expect
+message and the final position, and the message boxes; for a folder whose expect
+file has a restart line, the same keys, files and processes once more after the
+restart ("restarted ..." lines). A line of the expect
 file "known-difference <dump line>" drops that line (or every line it begins)
 from both dumps.
 
@@ -32,9 +34,11 @@ import wineprefix  # noqa: E402
 SKIP = 77
 ROOTS = (
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKLM\\SYSTEM\\CurrentControlSet\\Services",
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}",
-    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}",
+    # Every class key: the device classes' instances, and the filter lists
+    # of any class.
+    "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class",
     "HKLM\\SYSTEM\\CurrentControlSet\\Enum",
     "HKLM\\Enum",
 )
@@ -51,6 +55,8 @@ def parse_args():
     p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
     p.add_argument("--keep", action="store_true", help="keep the prefix and the dumps afterwards")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
+    p.add_argument("--sim-machine", choices=("32", "64"),
+                   help="the simulated machine's bitness, whatever machine.ini says")
     args = p.parse_args()
     # What run_scenario's Run reads.
     args.report = False
@@ -154,9 +160,11 @@ def write_questions(path, questions):
             f.write(("%s\t%s\r\n" % (kind, arg)).encode("cp1252", errors="replace"))
 
 
-def run_sim(args, scen, work, questions=None):
+def run_sim(args, scen, work, questions=None, restart=False):
     shown = os.path.join(work, "sim-shown.txt")
-    cmd = [args.sim, scen.folder, "--shown", shown]
+    cmd = [args.sim, scen.folder, "--shown", shown] + (["--restart"] if restart else [])
+    if args.sim_machine:
+        cmd += ["--machine", args.sim_machine]
     answers = os.path.join(work, "sim-answers.txt")
     if questions is not None:
         qpath = os.path.join(work, "sim-questions.txt")
@@ -169,7 +177,10 @@ def run_sim(args, scen, work, questions=None):
     return lines, (checks.read_answers(answers) if questions is not None else {})
 
 
-DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ")
+DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ",
+              "restarted ")
+# What a restart can change, asked again once the machine restarted.
+RESTART_KINDS = ("key", "value", "file", "process")
 
 
 def known_differences(scen):
@@ -179,6 +190,19 @@ def known_differences(scen):
         if keyword == "known-difference" and arg.startswith(DUMP_KINDS):
             known.append(arg.split(" # ")[0].rstrip())
     return known
+
+
+def temporary_entries(prefix):
+    """What the users' temporary folders hold: the 32-bit build writes the
+    64-bit program it carries there and must take it away again."""
+    found = set()
+    users = os.path.join(prefix, "drive_c", "users")
+    for user in os.listdir(users) if os.path.isdir(users) else []:
+        for temp in ("Temp", os.path.join("AppData", "Local", "Temp")):
+            folder = os.path.join(users, user, temp)
+            if os.path.isdir(folder):
+                found.update(os.path.join(user, temp, name) for name in os.listdir(folder))
+    return found
 
 
 def drop_known(lines, known):
@@ -197,13 +221,25 @@ def main():
         run.prepare()
         sim_shown, _ = run_sim(args, scen, run.harness)
         run.start_others()
+        temp_before = temporary_entries(run.prefix)
         outcome = run.run_program()
+        left_in_temp = sorted(temporary_entries(run.prefix) - temp_before)
         wine_shown = run.shown(outcome)
         questions = questions_for(scen, [sim_shown, wine_shown])
         wine_answers = run.probe(questions, "compare")
         sim_shown, sim_answers = run_sim(args, scen, run.harness, questions)
+        restarted = []
+        if scen.restart:
+            run.restart()
+            after = [q for q in questions if q[0] in RESTART_KINDS]
+            wine_restarted = run.probe(after, "compare-restarted")
+            _, sim_restarted = run_sim(args, scen, run.harness, after, restart=True)
+            restarted = [("restarted " + line, "restarted " + wine_line) for line, wine_line in
+                         zip(dump(after, sim_restarted, []), dump(after, wine_restarted, []))]
         if outcome.timed_out:
             raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
+        if left_in_temp:
+            raise RuntimeError("the program left this in the temporary folder: " + ", ".join(left_in_temp))
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         print("FAILED: the run broke: %s" % e)
         return 1
@@ -212,8 +248,8 @@ def main():
         if not args.keep:
             wineprefix.remove(run.prefix)
     known = known_differences(scen)
-    sim_dump = drop_known(dump(questions, sim_answers, sim_shown), known)
-    wine_dump = drop_known(dump(questions, wine_answers, wine_shown), known)
+    sim_dump = drop_known(dump(questions, sim_answers, sim_shown) + [pair[0] for pair in restarted], known)
+    wine_dump = drop_known(dump(questions, wine_answers, wine_shown) + [pair[1] for pair in restarted], known)
     diff = list(difflib.unified_diff(sim_dump, wine_dump, "simulated machine", "wine", lineterm="", n=0))
     if diff:
         print("FAILED: the final states differ (- simulated machine, + Wine):")

@@ -21,9 +21,11 @@ import textlog  # noqa: E402
 import wineprefix  # noqa: E402
 
 SKIP = 77
-TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe")
+TOOLS = ("userstandin.exe", "topwindow.exe", "idle.exe", "launch.exe", "probe.exe", "holdfile.exe", "heldlib.dll")
 HARNESS = "C:\\harness"
 NINE_X = ("win95", "win98", "winme")
+# Files a new session acts on (lower case, relative to the Windows directory).
+RESTART_LISTS = ("wininit.ini",)
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
@@ -78,15 +80,41 @@ class Run:
         for name in self.scen.processes:
             # Started under exactly this name: the program compares it case-sensitively.
             shutil.copy2(os.path.join(self.args.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
+        # Wine carries out WININIT.INI whenever a session starts: the image's
+        # one is laid only once the session that runs the program is up, and
+        # that session is kept until the restart.
+        deferred = [rel for rel in self.scen.files() if rel.lower() in RESTART_LISTS]
         for rel in self.scen.files():
-            wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
-                                wineprefix.resolve(self.windir, rel))
-        for rel in self.scen.readonly:
+            if rel not in deferred:
+                self.lay_file(rel)
+        for rel, how in self.scen.in_use:
+            # Windows maps only a real image: a loaded file becomes a DLL, a
+            # running one a program (its content is no part of what is checked).
             target = wineprefix.resolve(self.windir, rel)
             if not os.path.exists(target):
-                raise RuntimeError("machine.ini names a read-only file that the image lacks: " + rel)
-            wineprefix.make_read_only(target)
+                raise RuntimeError("machine.ini names a file in use that the image lacks: " + rel)
+            if how != "open":
+                wineprefix.put_file(os.path.join(self.args.tools, "heldlib.dll" if how == "loaded" else "idle.exe"), target)
+        if deferred:
+            wineprefix.keep_session(self.prefix)
+        for rel in self.scen.readonly:
+            if rel.lower() not in RESTART_LISTS:
+                self.make_read_only(rel)
         self.import_registry()
+        for rel in deferred:
+            self.lay_file(rel)
+            if rel.lower() in (r.lower() for r in self.scen.readonly):
+                self.make_read_only(rel)
+
+    def lay_file(self, rel):
+        wineprefix.put_file(os.path.join(self.scen.windows_dir, rel.replace("\\", os.sep)),
+                            wineprefix.resolve(self.windir, rel))
+
+    def make_read_only(self, rel):
+        target = wineprefix.resolve(self.windir, rel)
+        if not os.path.exists(target):
+            raise RuntimeError("machine.ini names a read-only file that the image lacks: " + rel)
+        wineprefix.make_read_only(target)
 
     def add_wine_fonts(self):
         """Debian's Wine does not find its own Tahoma and Marlett (window captions,
@@ -134,6 +162,13 @@ class Run:
             args += ["proc", HARNESS + "\\procs\\" + name]
         for title, hung in self.scen.windows:
             args += ["window", title, "1" if hung else "0"]
+        for n, (rel, how) in enumerate(self.scen.in_use):
+            path = "C:\\windows\\" + rel
+            if how == "running":
+                args += ["proc", path]
+            else:
+                args += ["hold", HARNESS + "\\holdfile.exe", "open" if how == "open" else "load", path,
+                         HARNESS + "\\held%d.txt" % n]
         if len(args) > 2 and self.wine(args, 60, "launch") != 0:
             raise RuntimeError("the machine's other programs did not start: " + self.log_text("launch"))
 
@@ -165,6 +200,13 @@ class Run:
             name = os.path.splitext(os.path.basename(bmp))[0] + ".png"
             bmp2png.convert(bmp, os.path.join(self.args.shots, name))
             print("picture " + os.path.join(self.args.shots, name))
+
+    def restart(self):
+        """A new Wine session, as a restart: every program of the old one ends,
+        and the new one carries out the pending operations and WININIT.INI."""
+        wineprefix.kill(self.prefix)
+        if self.wine(["wineboot", "-r"], 120, "wineboot") != 0:
+            raise RuntimeError("wineboot -r failed: " + self.log_text("wineboot"))
 
     def probe(self, questions, name):
         with open(os.path.join(self.harness, name + ".q"), "wb") as f:
@@ -247,10 +289,20 @@ def load_or_skip(args, needed):
         print("SKIP: the build is missing: " + ", ".join(missing))
         return None, SKIP
     try:
-        return scenario_mod.Scenario(args.scenario), 0
+        scen = scenario_mod.Scenario(args.scenario)
     except (ValueError, OSError) as e:
         print("FAILED: the scenario folder is not usable: %s" % e)
         return None, 1
+    if scen.faults:
+        # Wine lets an administrator delete any key (a DACL that denies DELETE
+        # is not enforced), so no real machine image makes these calls fail.
+        print("SKIP: the image makes calls fail, which only the simulated machine can: " + ", ".join(scen.faults))
+        return None, SKIP
+    machine_bits = 64 if args.arch == "win64" else 32
+    if scen.bits is not None and scen.bits != machine_bits:
+        print("SKIP: the scenario's machine is a %d-bit Windows, this Wine machine a %d-bit one" % (scen.bits, machine_bits))
+        return None, SKIP
+    return scen, 0
 
 
 def main():
@@ -278,6 +330,10 @@ def main():
         if outcome.timed_out:
             failures.append("the program did not end within %d s" % args.timeout)
         failures += checks.check(scen.expect, outcome, after)
+        if scen.restart:
+            run.restart()
+            restarted = run.probe(checks.questions_for(scen.after_restart), "restarted")
+            failures += ["after the restart: " + f for f in checks.check(scen.after_restart, outcome, restarted)]
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         failures.append("the run broke: %s" % e)
     finally:
@@ -291,7 +347,7 @@ def main():
         for f in failures:
             print("  " + f)
         return 1
-    print("PASSED: all %d expect lines hold" % len(scen.expect))
+    print("PASSED: all %d expect lines hold" % (len(scen.expect) + len(scen.after_restart)))
     return 0
 
 

@@ -5,6 +5,10 @@ import re
 
 DEFAULT_VERSION = "win7"
 ACTIONS = ("ok", "esc", "close", "box-ok")
+IN_USE = ("open", "loaded", "running")
+# What can still be checked once the machine restarted: its state, not the run.
+AFTER_RESTART = ("key-present", "key-absent", "value", "file-present", "file-absent", "attributes",
+                 "process-alive", "process-gone", "window-alive", "window-gone", "known-difference")
 # Names Wine accepts for HKCU\Software\Wine "Version".
 VERSIONS = ("win95", "win98", "winme", "nt351", "nt40", "win2k", "winxp", "winxp64", "win2003",
             "vista", "win2008", "win7", "win2008r2", "win8", "win81", "win10")
@@ -15,12 +19,23 @@ class Scenario:
         self.folder = os.path.abspath(folder)
         self.name = os.path.basename(self.folder.rstrip(os.sep))
         self.version = DEFAULT_VERSION
+        self.bits = None  # 32 or 64 when the machine must be that Windows
         self.readonly = []
+        self.in_use = []  # (path, how)
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
+        self.faults = []  # "API|error|subject": calls only the simulated machine can make fail
         self._read_machine()
-        self.expect = read_expect(os.path.join(self.folder, "expect"))
+        lines = read_expect(os.path.join(self.folder, "expect"))
+        marks = [i for i, (_, keyword, _) in enumerate(lines) if keyword == "restart"]
+        self.restart = bool(marks)
+        # Lines below "restart" hold once the machine restarted.
+        self.expect = lines[:marks[0]] if marks else lines
+        self.after_restart = [line for line in lines[marks[0] + 1:] if line[1] != "restart"] if marks else []
+        bad = [kw for _, kw, _ in self.after_restart if kw not in AFTER_RESTART] + (["restart"] if len(marks) > 1 else [])
+        if bad:
+            raise ValueError("expect: only the machine's state can be checked after the restart: " + " ".join(bad))
         self.registry_path = os.path.join(self.folder, "registry.reg")
         self.windows_dir = os.path.join(self.folder, "windows")
 
@@ -36,6 +51,15 @@ class Scenario:
             m = ini["machine"]
             self.version = m.get("version", DEFAULT_VERSION).strip() or DEFAULT_VERSION
             self.readonly = [p.strip() for p in m.get("readonly", "").split("|") if p.strip()]
+            for entry in (p.strip() for p in m.get("inuse", "").split("|") if p.strip()):
+                path, _, how = entry.rpartition(":")
+                if how not in IN_USE or not path:
+                    raise ValueError("machine.ini: a file in use needs path:open, path:loaded or path:running: " + entry)
+                self.in_use.append((path.replace("/", "\\"), how))
+            bits = m.get("bits", "").strip()
+            if bits and bits not in ("32", "64"):
+                raise ValueError("machine.ini: bits is 32 or 64, not %s" % bits)
+            self.bits = int(bits) if bits else None
         if ini.has_section("processes"):
             self.processes = [v.strip() for _, v in _numbered(ini["processes"]) if v.strip()]
         if ini.has_section("windows"):
@@ -43,6 +67,8 @@ class Scenario:
             for key, title in _numbered(w):
                 hung = w.get(key + ".hung", "0").strip() == "1"
                 self.windows.append((title.strip(), hung))
+        if ini.has_section("faults"):
+            self.faults = [v.strip() for _, v in _numbered(ini["faults"]) if v.strip()]
         if ini.has_section("user"):
             self.actions = ini["user"].get("actions", "").split()
         unknown = [a for a in self.actions if a not in ACTIONS]

@@ -141,6 +141,13 @@ def make_read_only(path):
     os.chmod(path, mode & ~0o222)
 
 
+def keep_session(prefix):
+    """Starts the prefix's wineserver so that it stays until kill(): one session
+    (a new one would carry out WININIT.INI and the pending renames)."""
+    subprocess.run(["wineserver", "-p"], env=wine_env(prefix), timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def kill(prefix):
     subprocess.run(["wineserver", "-k"], env=wine_env(prefix), timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -1,17 +1,22 @@
 // drvuninst-sim: runs the uninstaller on a machine image (a scenario folder)
 // on the simulated machine and tells what it showed, removed and kept.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/restart.h"
+#include "platform/sim/wow64.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/ProfileCheck.h"
+#include "tools/scenario/compare_builds.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
 #include "tools/scenario/probe_answers.h"
@@ -22,7 +27,8 @@
 namespace {
 
 const char kUsage[] =
-    "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--shown FILE]\n"
+    "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--restart] [--shown FILE]\n"
+    "                     [--machine 32|64] [--process 32|64] [--compare-builds]\n"
     "       drvuninst-sim SCENARIO_DIR --preview [--lists]\n"
     "       drvuninst-sim --check PROFILE\n"
     "\n"
@@ -33,7 +39,8 @@ const char kUsage[] =
     "\n"
     "SCENARIO_DIR holds (see tests/scenarios/README.md):\n"
     "  machine.ini   Windows version, read-only files, running processes, open\n"
-    "                windows, and what the user does (ok, esc, close, box-ok)\n"
+    "                windows, files in use, and what the user does (ok, esc,\n"
+    "                close, box-ok)\n"
     "  registry.reg  a regedit export (REGEDIT4 or Version 5.00, UTF-16 accepted)\n"
     "  windows/      files of the Windows directory, the profile ZIZURUDO.ini among them\n"
     "  expect        what must hold afterwards\n"
@@ -56,8 +63,17 @@ const char kUsage[] =
     "          key, file and device that would go, one a line\n"
     "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
     "          on the machine as the program left it, as its probe.exe would\n"
+    "--restart restart the machine after the run (as an expect file's \"restart\"\n"
+    "          line does): programs end, files scheduled for the restart go;\n"
+    "          --probe then answers on the restarted machine\n"
     "--shown   write every text, progress message and box the program showed,\n"
     "          in the lines the Wine runs record\n"
+    "--machine a 32-bit or a 64-bit Windows, whatever machine.ini says\n"
+    "--process run the 32-bit or the 64-bit build (default: the machine's own);\n"
+    "          the 32-bit one on a 64-bit machine hands the run to the 64-bit\n"
+    "          program it carries\n"
+    "--compare-builds  also run the folder on a 64-bit machine with each build\n"
+    "          and exit 1 when the 32-bit one does not end exactly as the 64-bit one\n"
     "Exit codes: 0 ran (and every expectation held), 1 an expectation failed,\n"
     "2 the folder could not be read.\n";
 
@@ -76,6 +92,17 @@ bool ReadText(const std::filesystem::path& path, std::string* text) {
   return true;
 }
 
+// Answered on the machine as it stands: after the run, or after the restart
+// when one was asked for.
+bool AnswerProbe(const std::string& questionsPath, const std::string& answersPath) {
+  std::string questions;
+  if (!ReadText(questionsPath, &questions) || !WriteText(answersPath, scenario::AnswerProbeFile(questions))) {
+    std::cerr << "drvuninst-sim: cannot answer " << questionsPath << "\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +113,10 @@ int main(int argc, char** argv) {
   std::string probeQuestions;
   std::string probeAnswers;
   std::string shownPath;
+  bool restartFirst = false;
+  int machineBits = 0;
+  int processBits = 0;
+  bool compareBuilds = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
@@ -96,8 +127,16 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--probe") == 0 && i + 2 < argc) {
       probeQuestions = argv[++i];
       probeAnswers = argv[++i];
+    } else if (std::strcmp(argv[i], "--restart") == 0) {
+      restartFirst = true;
     } else if (std::strcmp(argv[i], "--shown") == 0 && i + 1 < argc) {
       shownPath = argv[++i];
+    } else if ((std::strcmp(argv[i], "--machine") == 0 || std::strcmp(argv[i], "--process") == 0) && i + 1 < argc &&
+               (std::strcmp(argv[i + 1], "32") == 0 || std::strcmp(argv[i + 1], "64") == 0)) {
+      (argv[i][2] == 'm' ? machineBits : processBits) = std::atoi(argv[i + 1]);
+      ++i;
+    } else if (std::strcmp(argv[i], "--compare-builds") == 0) {
+      compareBuilds = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;
       return 0;
@@ -114,12 +153,25 @@ int main(int argc, char** argv) {
   }
   if (check && !std::filesystem::is_directory(folder)) return preview::RunProfileCheck(folder, std::cout, std::cerr);
 
+  std::vector<std::string> buildDifferences;
+  if (compareBuilds) {
+    std::vector<std::string> errors;
+    const bool compared = scenario::CompareBuilds(folder, &buildDifferences, &errors);
+    for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
+    if (!compared) return 2;
+  }
+
   sim::Reset();
   const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
   if (!loaded) return 2;
+  if (machineBits != 0) sim::wow64::SetMachineBits(machineBits);
+  if (processBits == 64 && sim::wow64::MachineBits() != 64) {
+    std::cerr << "drvuninst-sim: the 64-bit build does not run on a 32-bit machine\n";
+    return 2;
+  }
   if (preview) {
     preview::PreviewOptions options;
     options.machineName = folder;
@@ -136,29 +188,40 @@ int main(int argc, char** argv) {
   }
 
   const scenario::MachineSnapshot before = scenario::CaptureMachine();
-  scenario::RunProgram();
+  scenario::RunProgram(processBits);
   const scenario::MachineSnapshot after = scenario::CaptureMachine();
   if (!shownPath.empty() && !WriteText(shownPath, scenario::ShownRecord())) {
     std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
     return 2;
   }
-  if (!probeQuestions.empty()) {
-    std::string questions;
-    if (!ReadText(probeQuestions, &questions) || !WriteText(probeAnswers, scenario::AnswerProbeFile(questions))) {
-      std::cerr << "drvuninst-sim: cannot answer " << probeQuestions << "\n";
-      return 2;
-    }
-  }
 
-  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family")
-            << " machine\n";
+  std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") << ", "
+            << sim::wow64::MachineBits() << "-bit machine, the "
+            << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
 
-  if (!haveExpect) return 0;
-  const std::vector<std::string> failures = scenario::CheckExpectations(scenario::ParseExpect(expectText));
+  if (compareBuilds) {
+    std::cout << "The 32-bit build against the 64-bit build on a 64-bit machine: "
+              << (buildDifferences.empty() ? "the same end\n" : "they differ (- 64-bit, + 32-bit)\n");
+    for (const std::string& line : buildDifferences) std::cout << "  " << line << "\n";
+  }
+  const int comparedExit = buildDifferences.empty() ? 0 : 1;
+  const scenario::ExpectFile expect = scenario::ParseExpect(haveExpect ? expectText : "");
+  std::vector<std::string> failures = scenario::CheckExpectations(expect);
+  const std::set<std::string> scheduled = sim::ScheduledDeletions();
+  if (!scheduled.empty()) {
+    std::cout << "Deleted at the next restart:\n";
+    for (const std::string& path : scheduled) std::cout << "  " << path << "\n";
+  }
+  if (restartFirst) sim::Restart();
+  if (!probeQuestions.empty() && !AnswerProbe(probeQuestions, probeAnswers)) return 2;
+  if (expect.restart && !restartFirst) sim::Restart();
+  if (expect.restart || restartFirst) std::cout << "The machine restarted.\n";
+  for (const std::string& failure : scenario::CheckAfterRestart(expect)) failures.push_back(failure);
+  if (!haveExpect) return comparedExit;
   if (failures.empty()) {
     std::cout << "Expectations: all held\n";
-    return 0;
+    return comparedExit;
   }
   std::cout << "Expectations: " << failures.size() << " failed\n";
   for (const std::string& failure : failures) std::cout << "  FAIL " << failure << "\n";

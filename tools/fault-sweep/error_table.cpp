@@ -2,11 +2,15 @@
 
 #include <map>
 
+#include "platform/win32.h"
+
 namespace sweep {
 namespace {
 
 const DWORD kNoSuchDevinst = 0xE000020B;
+const DWORD kInfInUseByDevices = 0xE000023D;
 const DWORD kResourceNameNotFound = 1814;
+const DWORD kElevationRequired = 740;
 
 const std::map<std::string, std::vector<DWORD>>& Table() {
   static const std::map<std::string, std::vector<DWORD>> table = {
@@ -17,6 +21,7 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"RegEnumKeyExA", {ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_ACCESS_DENIED}},
       {"RegQueryValueExA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_MORE_DATA}},
       {"RegSetValueExA", {ERROR_ACCESS_DENIED}},
+      {"RegDeleteValueA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"RegDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"SHDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"RegFlushKey", {ERROR_ACCESS_DENIED}},
@@ -24,6 +29,15 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"DeleteFileA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
       {"SetFileAttributesA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"GetWindowsDirectoryA", {ERROR_NOT_ENOUGH_MEMORY}},
+      // The restart lists: the Session Manager's is admin-only; WININIT.INI
+      // may be locked, read-only or on a full disk.
+      {"MoveFileExA", {ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY}},
+      {"GetShortPathNameA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"CreateFileA", {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_DISK_FULL}},
+      {"GetFileSize", {ERROR_INVALID_HANDLE}},
+      {"ReadFile", {ERROR_LOCK_VIOLATION, ERROR_NOT_ENOUGH_MEMORY}},
+      {"SetFilePointer", {ERROR_INVALID_HANDLE}},
+      {"WriteFile", {ERROR_DISK_FULL, ERROR_LOCK_VIOLATION}},
       {"GetPrivateProfileStringA", {ERROR_FILE_NOT_FOUND}},
       {"GetPrivateProfileIntA", {ERROR_FILE_NOT_FOUND}},
       // System.
@@ -35,6 +49,11 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"SetupDiGetDeviceRegistryPropertyA", {ERROR_INVALID_DATA, ERROR_ACCESS_DENIED, ERROR_KEY_DELETED, kNoSuchDevinst}},
       {"SetupDiRemoveDevice", {ERROR_ACCESS_DENIED, kNoSuchDevinst}},
       {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE}},
+      // A package: not published (deleted by hand before), no administrator,
+      // or its force flag ignored while devices still use it.
+      {"SetupUninstallOEMInfA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, kInfInUseByDevices}},
+      // A function this Windows lacks.
+      {"GetProcAddress", {ERROR_PROC_NOT_FOUND}},
       // Processes and privileges.
       {"CreateToolhelp32Snapshot", {ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_MEMORY}},
       {"Process32First", {ERROR_NO_MORE_FILES}},
@@ -51,6 +70,19 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"SendMessageTimeoutA", {ERROR_TIMEOUT, ERROR_INVALID_WINDOW_HANDLE}},
       {"MessageBoxA", {ERROR_NOT_ENOUGH_MEMORY}},
       {"DialogBoxParamA", {kResourceNameNotFound, ERROR_NOT_ENOUGH_MEMORY}},
+      // The 32-bit program's hand-over on 64-bit Windows: the carried program
+      // missing, no temporary folder, a full disk, a start refused.
+      {"FindResourceA", {ERROR_RESOURCE_TYPE_NOT_FOUND, kResourceNameNotFound}},
+      {"LoadResource", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"GetTempPathA", {ERROR_ACCESS_DENIED}},
+      {"ConvertStringSecurityDescriptorToSecurityDescriptorA", {ERROR_NOT_ENOUGH_MEMORY}},
+      {"CreateDirectoryA", {ERROR_ALREADY_EXISTS, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL}},
+      {"CreateFileA", {ERROR_ACCESS_DENIED, ERROR_DISK_FULL, ERROR_SHARING_VIOLATION}},
+      {"WriteFile", {ERROR_DISK_FULL, ERROR_ACCESS_DENIED}},
+      {"CreateProcessA", {ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, kElevationRequired, ERROR_NOT_ENOUGH_MEMORY}},
+      {"WaitForSingleObject", {ERROR_INVALID_HANDLE}},
+      {"RemoveDirectoryA", {ERROR_DIR_NOT_EMPTY, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
+      {"IsWow64Process", {ERROR_ACCESS_DENIED}},
   };
   return table;
 }

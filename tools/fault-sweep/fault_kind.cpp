@@ -7,6 +7,8 @@ namespace sweep {
 
 bool ReportsAbsence(const std::string& api, DWORD error) {
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+  // The device is gone: removed by someone else, or unplugged.
+  if (error == ERROR_NO_SUCH_DEVINST) return true;
   if (error == ERROR_NO_MORE_ITEMS) return api == "RegEnumKeyExA" || api == "SetupDiEnumDeviceInfo";
   if (error == ERROR_NO_MORE_FILES) return api == "Process32First" || api == "Process32Next";
   // The hardware-ID property's "no such value".

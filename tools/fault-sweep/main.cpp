@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
+#include "platform/sim/wow64.h"
 #include "tools/fault-sweep/error_table.h"
 #include "tools/fault-sweep/fault_kind.h"
 #include "tools/fault-sweep/machine_state.h"
@@ -27,11 +29,13 @@
 namespace {
 
 const char kUsage[] =
-    "usage: fault-sweep SCENARIO_DIR [--list] [--max-runs N]\n"
+    "usage: fault-sweep SCENARIO_DIR [--list] [--max-runs N] [--wow64]\n"
     "Fails every call site of the scenario's clean run in turn, with each error\n"
     "the call can really return, and checks every run against the clean one.\n"
     "--list       only print the call sites\n"
     "--max-runs   run at most N faulted runs, an even sample of all (default 5000)\n"
+    "--wow64      the 32-bit build on a 64-bit machine: its hand-over to the\n"
+    "             64-bit program it carries is swept too\n"
     "Exit codes: 0 every run held, 1 a run failed, 2 the folder could not be read.\n";
 
 const int kRunawayExit = 3;
@@ -59,10 +63,14 @@ std::string Describe(const Run& run) {
   return text + ", call " + std::to_string(run.site.nth) + ") fails with " + error;
 }
 
+// 0: the machine's own build; 32: the 32-bit build on a 64-bit machine.
+int g_processBits = 0;
+
 bool Load(const std::string& folder) {
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "fault-sweep: " << error << "\n";
+  if (g_processBits == 32) sim::wow64::SetMachineBits(64);
   return loaded;
 }
 
@@ -80,6 +88,20 @@ bool EmptiedDevnodeParent(const std::string& line, const CleanRun& clean) {
   return false;
 }
 
+// A failed close leaves its handle open, and the file it holds with it: the
+// carried program then stays in the temporary folder. That is the call's doing.
+bool KeptByAFailedClose(const std::string& line, const Run& run) {
+  if (run.site.api != "CloseHandle") return false;
+  return sim::ContainsNoCase(line, sim::files::WindowsDirectory() + "\\TEMP\\");
+}
+
+void DropTemporaryFolder(sweep::MachineState* state) {
+  const std::string temp = sim::ToLower(sim::files::WindowsDirectory() + "\\TEMP\\");
+  for (auto it = state->files.begin(); it != state->files.end();) {
+    it = it->first.compare(0, temp.size(), temp) == 0 ? state->files.erase(it) : std::next(it);
+  }
+}
+
 void StopRunaway() {
   // Only the child process gets here; nothing of its state is needed.
   _exit(kRunawayExit);
@@ -94,15 +116,18 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sim::ClearCallLog();
   sim::InjectFault(run.site.api, run.error, run.site.subject, run.site.index, run.site.nth);
   sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
-  scenario::RunProgram();
+  scenario::RunProgram(g_processBits);
   sim::SetCallLimit(0, nullptr);
-  const sweep::MachineState after = sweep::CaptureState();
+  sweep::MachineState after = sweep::CaptureState();
+  if (run.site.api == "CloseHandle") DropTemporaryFolder(&after);
   // Every run stays inside what the profile names; a run that only met a
   // failure (nothing missing, nothing else loaded) also inside what the
   // clean run did.
   std::vector<std::string> lines;
   for (const std::string& line : named.Outside()) {
-    if (!clean.namedLines.count(line) && !EmptiedDevnodeParent(line, clean)) lines.push_back(line);
+    if (!clean.namedLines.count(line) && !EmptiedDevnodeParent(line, clean) && !KeptByAFailedClose(line, run)) {
+      lines.push_back(line);
+    }
   }
   if (!absence && !loadsOtherNames) {
     for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after)) lines.push_back(line);
@@ -115,6 +140,9 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sweep::MachineState removedOnly = after;
   removedOnly.windows = clean.before.windows;
   faulted.changedMachine = !sweep::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
+  for (const std::string& key : clean.before.keys) {
+    if (!clean.after.keys.count(key) && after.keys.count(key)) faulted.keptWhatCleanRemoved = true;
+  }
   for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, sweep::CaptureShown(), faulted)) {
     lines.push_back(line);
   }
@@ -191,6 +219,8 @@ int main(int argc, char** argv) {
       list = true;
     } else if (std::strcmp(argv[i], "--max-runs") == 0 && i + 1 < argc) {
       maxRuns = static_cast<size_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (std::strcmp(argv[i], "--wow64") == 0) {
+      g_processBits = 32;
     } else if (folder.empty() && argv[i][0] != '-') {
       folder = argv[i];
     } else {
@@ -208,7 +238,7 @@ int main(int argc, char** argv) {
   clean.before = sweep::CaptureState();
   const sweep::NamedOracle named(false, false);
   sim::ClearCallLog();
-  scenario::RunProgram();
+  scenario::RunProgram(g_processBits);
   for (const std::string& line : named.Outside()) clean.namedLines.insert(line);
   clean.after = sweep::CaptureState();
   clean.shown = sweep::CaptureShown();

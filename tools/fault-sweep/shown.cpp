@@ -14,6 +14,29 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The final message, whether it reports a complete removal or names leftovers.
+bool IsFinalBox(const Shown& shown, const std::string& box) {
+  if (box == shown.finalBox) return true;
+  return !shown.leftoverBoxStart.empty() && box.compare(0, shown.leftoverBoxStart.size(), shown.leftoverBoxStart) == 0 &&
+         EndsWith(box, shown.leftoverBoxEnd);
+}
+
+bool ShowsFinalBox(const Shown& shown) {
+  for (const std::string& box : shown.boxes) {
+    if (IsFinalBox(shown, box)) return true;
+  }
+  return false;
+}
+
+// The calls that delete what the run set out to remove.
+bool Deletes(const std::string& api) {
+  return api == "SHDeleteKeyA" || api == "RegDeleteKeyA" || api == "SetupDiRemoveDevice";
+}
+
 // A failed close leaves its handle open; that is the call's doing.
 bool Closes(const std::string& api) { return api == "CloseHandle" || api == "SetupDiDestroyDeviceInfoList"; }
 
@@ -32,6 +55,9 @@ Shown CaptureShown() {
   const std::string title = theApp.m_szUnInstDrvAppTitle;
   shown.notInstalledBox = title + "|" + theApp.m_szUnInstNoRegKeyMsg;
   shown.finalBox = title + "|" + theApp.m_szUnInstDrvPassMsg + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
+  shown.leftoverBoxStart = title + "|" + theApp.m_szUnInstDrvLeftMsg + "\n\n";
+  shown.leftoverBoxEnd = std::string("\n\n") + theApp.m_szUnInstDrvPassMsg2;
+  shown.handOverFailedBox = title + "|" + theApp.m_szUnInstDrv64FailMsg;
   return shown;
 }
 
@@ -43,8 +69,8 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
   }
   if (faulted.dialog && !clean.dialog) lines.push_back("shows the dialog, the clean run did not");
 
-  const bool cleanFinal = Contains(clean.boxes, clean.finalBox);
-  const bool faultedFinal = Contains(faulted.boxes, faulted.finalBox);
+  const bool cleanFinal = ShowsFinalBox(clean);
+  const bool faultedFinal = ShowsFinalBox(faulted);
   // A different machine or profile may let the removal run where the
   // clean one stopped; a mere failure may not.
   const bool otherMachine = run.absence || run.loadsOtherNames;
@@ -58,10 +84,20 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
       lines.push_back("the final message is missing after the removal began");
     }
   }
+  // A deletion that failed, and the thing is still there: the box must say so.
+  if (Deletes(run.api) && !run.absence && run.keptWhatCleanRemoved && Contains(faulted.boxes, faulted.finalBox)) {
+    lines.push_back("reports a complete removal, yet keeps a key the clean run deleted");
+  }
+  const bool handOverFailed = Contains(faulted.boxes, faulted.handOverFailedBox);
   for (const std::string& box : faulted.boxes) {
-    if (box != faulted.finalBox && box != faulted.notInstalledBox && !Contains(clean.boxes, box)) {
+    if (!IsFinalBox(faulted, box) && box != faulted.notInstalledBox && box != faulted.handOverFailedBox &&
+        !Contains(clean.boxes, box)) {
       lines.push_back("shows an unexpected box: " + box);
     }
+  }
+  // The box says nothing was removed; so it must be.
+  if (handOverFailed && (faulted.dialog || run.changedMachine)) {
+    lines.push_back("says the 64-bit part did not start, yet it ran or changed the machine");
   }
   if (faulted.boxes.size() > 1) lines.push_back("shows " + std::to_string(faulted.boxes.size()) + " boxes");
 

@@ -14,9 +14,14 @@ struct Shown {
   bool steppedProgress = false;                    // the removal began
   bool blockedForever = false;                     // sent to a hung window
   size_t openHandles = 0;                          // processes' and registry handles left open
-  // The two boxes the loaded profile can show.
+  // The boxes the loaded profile can show: the not-installed warning, the
+  // final message of a complete removal, and the one that names leftovers
+  // (its caption and first line, and its end).
   std::string notInstalledBox;
   std::string finalBox;
+  std::string leftoverBoxStart;
+  std::string leftoverBoxEnd;
+  std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
 };
 
 // Read from the simulated desktop and the program's loaded profile.
@@ -27,6 +32,7 @@ struct FaultedRun {
   bool absence = false;          // it said the thing is not there
   bool loadsOtherNames = false;  // it changed what the program loaded
   bool changedMachine = false;   // anything but windows
+  bool keptWhatCleanRemoved = false;  // a key the clean run deleted is still there
 };
 
 // Readable lines where the faulted run showed something the described

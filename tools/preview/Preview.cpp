@@ -69,8 +69,9 @@ std::string MatchedUninstallEntry(const std::vector<sim::CallRecord>& calls) {
 void TellInstalledCheck(std::ostream& out, const UninstProfile& profile, const Outcome& outcome) {
   out << "Installed check: ";
   if (outcome.installed) {
-    out << "installed: " << MatchedUninstallEntry(outcome.calls) << " has the DisplayName "
-        << Quoted(profile.m_szDrvUninstRegKeyName) << "\n";
+    const std::string entry = MatchedUninstallEntry(outcome.calls);
+    out << "installed: " << entry << " has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)
+        << (sim::ContainsNoCase(entry, "\\Wow6432Node\\") ? " (the 32-bit registry view)" : "") << "\n";
     return;
   }
   out << "not installed: no Uninstall entry has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)

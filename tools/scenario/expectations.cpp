@@ -10,6 +10,7 @@
 #include "platform/sim/process_store.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
+#include "tools/scenario/record_text.h"
 
 namespace scenario {
 namespace {
@@ -18,8 +19,34 @@ const std::set<std::string>& Keywords() {
   static const std::set<std::string> keywords = {
       "box",         "no-box",       "dialog",       "no-dialog",    "text",           "progress",
       "key-present", "key-absent",   "value",        "file-present", "file-absent",    "process-alive",
-      "process-gone", "window-alive", "window-gone", "known-difference", "attributes"};
+      "process-gone", "window-alive", "window-gone", "known-difference", "attributes", "restart", "multi", "value-absent"};
   return keywords;
+}
+
+// After a restart only the machine's state is left to check: the program's
+// dialog and boxes belong to the run before it.
+bool ChecksMachineState(const std::string& keyword) {
+  return keyword != "box" && keyword != "no-box" && keyword != "dialog" && keyword != "no-dialog" &&
+         keyword != "text" && keyword != "progress" && keyword != "restart";
+}
+
+// The keywords that also begin lines of the comparison's dump: a
+// known-difference line that starts with one of them names a dump line.
+bool IsDumpKind(const std::string& keyword) {
+  return keyword == "key" || keyword == "value" || keyword == "file" || keyword == "process" || keyword == "window" ||
+         keyword == "text" || keyword == "progress" || keyword == "position" || keyword == "box";
+}
+
+// "known-difference <expect line> [# why]": what Windows does where Wine
+// does not. The simulated machine follows Windows, so it checks that line.
+bool WindowsOnlyLine(const Expectation& item, Expectation* line) {
+  if (item.keyword != "known-difference") return false;
+  std::string text = item.argument.substr(0, item.argument.find(" # "));
+  const size_t blank = text.find(' ');
+  line->line = item.line;
+  line->keyword = text.substr(0, blank);
+  line->argument = blank == std::string::npos ? "" : text.substr(blank + 1);
+  return Keywords().count(line->keyword) != 0 && !IsDumpKind(line->keyword) && line->keyword != "known-difference";
 }
 
 std::string Unescape(const std::string& text) {
@@ -156,6 +183,21 @@ std::string CheckOne(const Expectation& item) {
                                 : where + "value " + fields[1] + " is " + Shown(*actual) + ", expected " +
                                       Shown(fields[2]);
   }
+  if (k == "multi") {
+    const size_t first = a.find('|');
+    const size_t second = first == std::string::npos ? std::string::npos : a.find('|', first + 1);
+    if (second == std::string::npos) return where + "multi needs key|name|names: " + a;
+    const auto value = sim::registry::GetValue(a.substr(0, first), a.substr(first + 1, second - first - 1));
+    if (!value || value->type != REG_MULTI_SZ) return where + "no multi-string " + a.substr(0, second);
+    const std::string actual =
+        DescribeMultiString(reinterpret_cast<const char*>(value->data.data()), value->data.size());
+    return actual == a.substr(second + 1) ? "" : where + a.substr(0, second) + " holds " + Shown(actual);
+  }
+  if (k == "value-absent") {
+    const std::vector<std::string> fields = SplitBar(a, 2);
+    if (fields.size() != 2) return where + "value-absent needs key|name: " + a;
+    return sim::registry::GetValue(fields[0], fields[1]) ? where + "value still there: " + a : "";
+  }
   if (k == "file-present") return sim::files::Exists(a) ? "" : where + "file missing: " + a;
   if (k == "file-absent") return sim::files::Exists(a) ? where + "file still there: " + a : "";
   if (k == "attributes") {
@@ -202,6 +244,16 @@ ExpectFile ParseExpect(const std::string& text) {
       expect.errors.push_back("line " + std::to_string(number) + ": unknown keyword: " + item.keyword);
       continue;
     }
+    if (expect.restart && !ChecksMachineState(item.keyword)) {
+      expect.errors.push_back("line " + std::to_string(number) + ": only the machine's state can be checked after the restart: " +
+                              item.keyword);
+      continue;
+    }
+    if (item.keyword == "restart") {
+      expect.restart = true;
+      continue;
+    }
+    item.afterRestart = expect.restart;
     expect.items.push_back(item);
   }
   return expect;
@@ -211,13 +263,25 @@ std::vector<std::string> CheckExpectations(const ExpectFile& expect) {
   std::vector<std::string> failures = expect.errors;
   std::vector<const Expectation*> boxes;
   for (const Expectation& item : expect.items) {
+    if (item.afterRestart) continue;
     if (item.keyword == "box") boxes.push_back(&item);
-    const std::string failure = CheckOne(item);
+    Expectation windowsOnly;
+    const std::string failure = CheckOne(WindowsOnlyLine(item, &windowsOnly) ? windowsOnly : item);
     if (!failure.empty()) failures.push_back(failure);
   }
   for (const std::string& failure : CheckBoxes(boxes)) failures.push_back(failure);
   // On a real machine the program would still be waiting on that window.
   if (sim::windows::SendBlockedForever()) failures.push_back("the program sent a message to a hung window: it would never end");
+  return failures;
+}
+
+std::vector<std::string> CheckAfterRestart(const ExpectFile& expect) {
+  std::vector<std::string> failures;
+  for (const Expectation& item : expect.items) {
+    if (!item.afterRestart) continue;
+    const std::string failure = CheckOne(item);
+    if (!failure.empty()) failures.push_back(failure + " (after the restart)");
+  }
   return failures;
 }
 

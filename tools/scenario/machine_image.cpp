@@ -11,6 +11,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/window_store.h"
+#include "platform/sim/wow64.h"
 #include "tools/scenario/ini_text.h"
 #include "tools/scenario/machine_text.h"
 #include "tools/scenario/reg_file.h"
@@ -66,6 +67,22 @@ std::vector<std::pair<int, std::string>> Numbered(const IniSection& section) {
   return entries;
 }
 
+bool IsKnownUse(const std::string& how) { return how == "open" || how == "loaded" || how == "running"; }
+
+// "API|error|subject", the error decimal or 0x-hexadecimal.
+bool ReadFault(const std::string& text, MachineImage::Fault* fault) {
+  const size_t first = text.find('|');
+  if (first == std::string::npos || first == 0) return false;
+  const size_t second = text.find('|', first + 1);
+  const std::string error = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+  char* end = nullptr;
+  fault->error = std::strtoul(error.c_str(), &end, 0);
+  if (error.empty() || *end != '\0' || fault->error == 0) return false;
+  fault->api = text.substr(0, first);
+  fault->subject = second == std::string::npos ? "" : text.substr(second + 1);
+  return true;
+}
+
 bool IsKnownAction(const std::string& action) {
   return action == "ok" || action == "esc" || action == "close" || action == "box-ok";
 }
@@ -113,7 +130,24 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
   IniText ini = ParseIni(text);
   IniSection& machine = ini["machine"];
   if (machine.count("version") && !machine["version"].empty()) image->version = sim::ToLower(machine["version"]);
+  const std::string bits = machine["bits"];
+  if (bits == "32" || bits == "64") {
+    image->bits = std::atoi(bits.c_str());
+  } else if (!bits.empty()) {
+    errors->push_back("machine.ini: bits is 32 or 64, not " + bits);
+    ok = false;
+  }
   for (const std::string& name : SplitOn(machine["readonly"], '|')) image->readOnly.push_back(BackslashPath(name));
+  for (const std::string& entry : SplitOn(machine["inuse"], '|')) {
+    const size_t colon = entry.rfind(':');
+    const std::string how = colon == std::string::npos ? "" : entry.substr(colon + 1);
+    if (!IsKnownUse(how)) {
+      errors->push_back("machine.ini: a file in use needs path:open, path:loaded or path:running: " + entry);
+      ok = false;
+      continue;
+    }
+    image->inUse.push_back({BackslashPath(entry.substr(0, colon)), how});
+  }
   for (const auto& entry : Numbered(ini["processes"])) image->processes.push_back(entry.second);
   IniSection& windows = ini["windows"];
   for (const auto& entry : Numbered(windows)) {
@@ -122,6 +156,15 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
     auto hung = windows.find(std::to_string(entry.first) + ".hung");
     window.hung = hung != windows.end() && hung->second == "1";
     image->windows.push_back(window);
+  }
+  for (const auto& entry : Numbered(ini["faults"])) {
+    MachineImage::Fault fault;
+    if (!ReadFault(entry.second, &fault)) {
+      errors->push_back("machine.ini: a fault is API|error|subject: " + entry.second);
+      ok = false;
+      continue;
+    }
+    image->faults.push_back(fault);
   }
   for (const std::string& action : SplitBlanks(ini["user"]["actions"])) {
     if (!IsKnownAction(action)) {
@@ -154,7 +197,7 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   ok = StartMachine(image, errors) && ok;
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
-  StartPrograms(image);
+  ok = StartPrograms(image, errors) && ok;
   return ok;
 }
 

@@ -9,7 +9,13 @@ namespace scenario {
 
 struct MachineImage {
   std::string version = "win7";
+  int bits = 0;  // 32 or 64; 0: as the version's usual edition
   std::vector<std::string> readOnly;  // relative to the Windows directory, '\' separated
+  struct FileInUse {
+    std::string path;  // relative to the Windows directory, '\' separated
+    std::string how;   // open | loaded | running
+  };
+  std::vector<FileInUse> inUse;
   std::vector<std::string> processes;
   struct Window {
     std::string title;
@@ -17,6 +23,14 @@ struct MachineImage {
   };
   std::vector<Window> windows;
   std::vector<std::string> actions;  // ok | esc | close | box-ok
+  // Calls made to fail, as "API|error|subject" (the subject a part of what
+  // the call names). Only the simulated machine can do this.
+  struct Fault {
+    std::string api;
+    unsigned long error = 0;
+    std::string subject;
+  };
+  std::vector<Fault> faults;
 };
 
 // machine.ini's text; problems (an unknown version or action) go to errors.

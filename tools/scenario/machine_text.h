@@ -25,10 +25,12 @@ struct MachineText {
   std::vector<MachineFile> files;
 };
 
-// Resets the machine and sets the image's version; false for an unknown one.
+// Resets the machine and sets the image's version and bitness; false for an
+// unknown version or a 64-bit edition that never was.
 bool StartMachine(const MachineImage& image, std::vector<std::string>* errors);
-// The image's running programs, open windows and the user's actions.
-void StartPrograms(const MachineImage& image);
+// The image's running programs, the files they hold, open windows, the
+// user's actions and the faults; false for a file in use the image lacks.
+bool StartPrograms(const MachineImage& image, std::vector<std::string>* errors);
 
 // Lays the whole machine; problems go to errors.
 bool LayMachineText(const MachineText& machine, std::vector<std::string>* errors);

@@ -50,6 +50,7 @@ std::string AskValue(const std::string& argument) {
                                    reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) return "absent";
+  if (type == REG_MULTI_SZ) return "multi:" + DescribeMultiString(data, size);
   if (type != REG_SZ && type != REG_EXPAND_SZ) return "type:" + std::to_string(type);
   data[size] = '\0';
   return "sz:" + EscapeText(data);

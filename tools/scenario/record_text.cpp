@@ -14,6 +14,19 @@ std::string EscapeText(const std::string& text) {
   return out;
 }
 
+std::string DescribeMultiString(const char* data, size_t size) {
+  std::string out;
+  size_t at = 0;
+  while (at < size && data[at] != '\0') {
+    size_t end = at;
+    while (end < size && data[end] != '\0') ++end;
+    if (at != 0) out += "|";
+    out += EscapeText(std::string(data + at, end - at));
+    at = end + 1;
+  }
+  return out;
+}
+
 const char* ProgressMessageName(UINT message) {
   switch (message) {
     case PBM_SETRANGE: return "PBM_SETRANGE";

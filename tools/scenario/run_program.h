@@ -8,6 +8,8 @@ namespace scenario {
 // whole process here, so every run, test and benchmark starts from this.
 void ResetProgramState();
 
-int RunProgram();
+// processBits 32 runs the 32-bit build, 64 the 64-bit one, 0 the build of the
+// machine's own bitness.
+int RunProgram(int processBits = 0);
 
 }  // namespace scenario

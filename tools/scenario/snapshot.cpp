@@ -45,19 +45,22 @@ std::string DescribeValue(unsigned type, const std::vector<unsigned char>& data)
     return text;
   }
   if (type == REG_MULTI_SZ) {
-    std::string out = "multi:";
+    // Every string, empty ones too (a pending deletion has an empty
+    // destination); only the list's closing NUL ends it.
+    std::vector<std::string> strings;
     std::string current;
-    bool first = true;
-    for (size_t i = 0; i < data.size(); ++i) {
-      if (data[i] != 0) {
-        current += static_cast<char>(data[i]);
+    for (unsigned char c : data) {
+      if (c != 0) {
+        current += static_cast<char>(c);
         continue;
       }
-      if (current.empty()) break;  // the list's closing NUL
-      out += (first ? "\"" : ",\"") + current + "\"";
-      first = false;
+      strings.push_back(current);
       current.clear();
     }
+    if (!current.empty()) strings.push_back(current);
+    if (!strings.empty() && strings.back().empty()) strings.pop_back();
+    std::string out = "multi:";
+    for (size_t i = 0; i < strings.size(); ++i) out += (i ? ",\"" : "\"") + strings[i] + "\"";
     return out;
   }
   std::snprintf(hex, sizeof(hex), "%x", type);

@@ -2,7 +2,10 @@
 // plain processes by path, and top-level windows by title, and waits until each
 // window exists, so the uninstaller never races their start.
 //
+// Files held in use are started through the holder and waited for too.
+//
 //   launch.exe TOPWINDOW_EXE [proc PATH]... [window TITLE 0|1]...
+//              [hold HOLDFILE_EXE open|load PATH READY_FILE]...
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +14,17 @@
 namespace {
 
 const DWORD kWindowWaitMs = 15000;
+
+bool WaitForFile(const char* path) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < kWindowWaitMs) {
+        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    fprintf(stderr, "%s did not appear\n", path);
+    return false;
+}
 
 bool Start(const std::string& cmdline) {
     STARTUPINFOA si;
@@ -56,6 +70,11 @@ int main(int argc, char** argv) {
                 cmd += " hung";
             ok = Start(cmd) && WaitForWindow(argv[i + 1]) && ok;
             i += 2;
+        } else if (strcmp(argv[i], "hold") == 0 && i + 4 < argc) {
+            std::string cmd = std::string("\"") + argv[i + 1] + "\" " + argv[i + 2] + " \"" + argv[i + 3] + "\" \"" +
+                              argv[i + 4] + "\"";
+            ok = Start(cmd) && WaitForFile(argv[i + 4]) && ok;
+            i += 4;
         } else {
             fprintf(stderr, "bad argument %s\n", argv[i]);
             return 2;

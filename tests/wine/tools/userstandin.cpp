@@ -11,6 +11,7 @@
 //   message box is up.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +42,39 @@ struct DialogState {
 };
 
 DWORD g_pid = 0;
+// The program and the programs it started: the 32-bit build on 64-bit Windows
+// shows nothing itself and hands the run to the 64-bit program it carries.
+std::vector<DWORD> g_family;
+
+void RefreshFamily() {
+    g_family.assign(1, g_pid);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == g_pid && entry.th32ProcessID != g_pid)
+            g_family.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+}
+
+bool InFamily(DWORD pid) {
+    for (DWORD member : g_family)
+        if (member == pid) return true;
+    return false;
+}
+
+void EndChildren() {
+    for (size_t i = 1; i < g_family.size(); ++i) {
+        HANDLE child = OpenProcess(PROCESS_TERMINATE, FALSE, g_family[i]);
+        if (child == NULL)
+            continue;
+        TerminateProcess(child, 255);
+        CloseHandle(child);
+    }
+}
 
 std::string TextOf(HWND w) {
     char buf[1024] = "";
@@ -58,7 +92,7 @@ bool IsDialogClass(HWND w) {
 BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != g_pid || !IsDialogClass(w))
+    if (!InFamily(pid) || !IsDialogClass(w))
         return TRUE;
     Windows* found = reinterpret_cast<Windows*>(lp);
     if (GetDlgItem(w, 0xFFFF) != NULL)
@@ -69,6 +103,7 @@ BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
 }
 
 Windows FindProgramWindows() {
+    RefreshFamily();
     Windows found;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
@@ -256,6 +291,7 @@ int main(int argc, char** argv) {
     }
     if (timedOut) {
         log.push_back("timeout");
+        EndChildren();
         TerminateProcess(pi.hProcess, 255);
         WaitForSingleObject(pi.hProcess, 5000);
     }

@@ -1,0 +1,204 @@
+// Resources of the program's module, CreateProcessA of the carried 64-bit
+// program, the wait for it and its exit code, and the process ID and tick
+// count that name its directory.
+#include "platform/sim/program_start.h"
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/desktop_template.h"
+#include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
+#include "platform/sim/kernel_state.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/process_store.h"
+#include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
+#include "platform/sim/wow64.h"
+
+namespace sim {
+namespace programs {
+namespace {
+
+const uintptr_t kProgramModule = 0x400000;
+const DWORD kFirstTick = 0x0012D687;
+
+struct StartState {
+  std::optional<std::string> carried;
+  std::vector<Started> started;
+  StartState() : carried(Program64Image()) {}
+};
+
+StartState& State() {
+  static StartState state;
+  return state;
+}
+
+int (*&Entry())() {
+  static int (*entry)() = nullptr;
+  return entry;
+}
+
+ResetHook resetStarts([] { State() = StartState(); });
+
+const std::string& CarriedScript() {
+  static const std::string script = [] {
+    std::ifstream in(desktop::ProgramResourcePath("res/CarriedProgram.rc"));
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }();
+  return script;
+}
+
+bool IsProgramModule(HMODULE module) {
+  return module == nullptr || reinterpret_cast<uintptr_t>(module) == kProgramModule;
+}
+
+// The RCDATA resource id asked for, or -1.
+int CarriedId(LPCSTR name, LPCSTR type) {
+  if (!IS_INTRESOURCE(name) || type != RT_RCDATA) return -1;
+  return static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+}
+
+// Only the 32-bit build carries the 64-bit program.
+bool Carries(int id) {
+  return wow64::ProcessBits() == 32 && State().carried.has_value() &&
+         desktop::ScriptDefines(CarriedScript(), "RCDATA", id);
+}
+
+// The program the command line names when no application name is given.
+std::string FirstToken(LPCSTR commandLine) {
+  std::string line = commandLine == nullptr ? "" : commandLine;
+  if (!line.empty() && line[0] == '"') {
+    const size_t close = line.find('"', 1);
+    return line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+  }
+  return line.substr(0, line.find(' '));
+}
+
+}  // namespace
+
+void SetProgramEntry(int (*entry)()) { Entry() = entry; }
+
+const std::string& Program64Image() {
+  static const std::string image = std::string("MZ\x90\0", 4) + "DrvUninst.exe for 64-bit Windows (simulated)";
+  return image;
+}
+
+void SetCarriedResource(std::optional<std::string> content) { State().carried = std::move(content); }
+
+const std::vector<Started>& StartedPrograms() { return State().started; }
+
+}  // namespace programs
+}  // namespace sim
+
+using namespace sim::programs;
+
+HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType) {
+  const int id = CarriedId(lpName, lpType);
+  if (DWORD fault = sim::CheckFault("FindResourceA", std::to_string(id))) {
+    SetLastError(fault);
+    return nullptr;
+  }
+  if (!IsProgramModule(hModule) || id < 0 || !Carries(id)) {
+    SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return nullptr;
+  }
+  return reinterpret_cast<HRSRC>(static_cast<uintptr_t>(0x7A0000 + id));
+}
+
+HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo) {
+  if (DWORD fault = sim::CheckFault("LoadResource", "")) {
+    SetLastError(fault);
+    return nullptr;
+  }
+  if (!IsProgramModule(hModule) || hResInfo == nullptr || !State().carried) {
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return nullptr;
+  }
+  return const_cast<char*>(State().carried->data());
+}
+
+LPVOID LockResource(HGLOBAL hResData) { return hResData; }
+
+DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo) {
+  if (!IsProgramModule(hModule) || hResInfo == nullptr || !State().carried) return 0;
+  return static_cast<DWORD>(State().carried->size());
+}
+
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA lpStartupInfo,
+                    LPPROCESS_INFORMATION lpProcessInformation) {
+  const std::string path = lpApplicationName != nullptr ? lpApplicationName : FirstToken(lpCommandLine);
+  if (DWORD fault = sim::CheckFault("CreateProcessA", path)) {
+    SetLastError(fault);
+    return FALSE;
+  }
+  if (lpStartupInfo == nullptr || lpProcessInformation == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  sim::files::Lookup found = sim::files::Find(path.c_str());
+  if (found.entry == nullptr) {
+    SetLastError(found.error);
+    return FALSE;
+  }
+  if (found.entry->directory) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  // Only the program itself runs here, and its 64-bit build only on 64 bits.
+  if (found.entry->content != Program64Image() || sim::wow64::MachineBits() != 64 || Entry() == nullptr) {
+    SetLastError(ERROR_BAD_EXE_FORMAT);
+    return FALSE;
+  }
+  State().started.push_back({found.entry->path, lpCommandLine == nullptr ? path : lpCommandLine, 64});
+  const std::string exeName = found.entry->path.substr(found.entry->path.rfind('\\') + 1);
+  const DWORD pid = sim::processes::StartChild(exeName);
+  const int parentBits = sim::wow64::ProcessBits();
+  sim::wow64::SetProcessBits(64);
+  const int exitCode = Entry()();
+  sim::wow64::SetProcessBits(parentBits);
+  sim::processes::Exit(pid, static_cast<UINT>(exitCode));
+  lpProcessInformation->hProcess = sim::processes::NewProcessHandle(pid);
+  // The thread handle is a second handle on the process: it is waited on and
+  // closed like one.
+  lpProcessInformation->hThread = sim::processes::NewProcessHandle(pid);
+  lpProcessInformation->dwProcessId = pid;
+  lpProcessInformation->dwThreadId = pid + 4;
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE hHandle, DWORD) {
+  const DWORD pid = sim::processes::ProcessOfHandle(hHandle);
+  if (DWORD fault = sim::CheckFault("WaitForSingleObject", "")) {
+    SetLastError(fault);
+    return WAIT_FAILED;
+  }
+  if (pid == 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return WAIT_FAILED;
+  }
+  // A started program has run to its end before CreateProcessA returned.
+  return sim::processes::Alive(pid) ? WAIT_TIMEOUT : WAIT_OBJECT_0;
+}
+
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
+  const DWORD pid = sim::processes::ProcessOfHandle(hProcess);
+  if (pid == 0 || lpExitCode == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *lpExitCode = sim::processes::ExitCodeOf(pid);
+  return TRUE;
+}
+
+DWORD GetCurrentProcessId(void) { return sim::processes::OwnPid(); }
+
+DWORD GetTickCount(void) {
+  return kFirstTick + static_cast<DWORD>(sim::SleptMilliseconds());
+}

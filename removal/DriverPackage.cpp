@@ -1,0 +1,22 @@
+#include "removal/DriverPackage.h"
+
+#include <cstring>
+
+#include "app/SystemFunction.h"
+
+namespace {
+
+using UninstallOemInfFunction = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
+
+// The function takes a name in the INF directory, never a path.
+bool IsBareFileName(const char* name) { return name[0] != '\0' && std::strpbrk(name, "\\/:") == nullptr; }
+
+}  // namespace
+
+void UninstallDriverPackage(const char* infName) {
+  if (!IsBareFileName(infName)) return;
+  const UninstallOemInfFunction uninstall =
+      GetSystemFunctionAs<UninstallOemInfFunction>("setupapi.dll", "SetupUninstallOEMInfA");
+  if (uninstall == nullptr) return;
+  uninstall(infName, SUOI_FORCEDELETE, nullptr);
+}

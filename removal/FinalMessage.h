@@ -1,0 +1,16 @@
+// The text of the final message box. A run that left nothing behind says the
+// package was removed; one that could not remove everything it set out to
+// remove names what stays instead, and asks for the restart either way.
+#pragma once
+
+#include "platform/afx/afxstr.h"
+
+enum { LEFTOVERS_SHOWN = 5 };
+
+// Whether the run left something behind (see removal/Leftovers.h).
+bool RunLeftSomething();
+
+// The pass message, a blank line and the restart request; or, after a run
+// that left something, the leftover message, the first items (then how many
+// more), a blank line and the restart request.
+CString FinalMessageText();

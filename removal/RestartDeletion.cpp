@@ -1,0 +1,25 @@
+#include "removal/RestartDeletion.h"
+
+#include "removal/Leftovers.h"
+#include "removal/WininitRename.h"
+
+namespace {
+RestartList g_restartList = RESTART_LIST_PENDING_RENAMES;
+}  // namespace
+
+void UseRestartList(RestartList list) { g_restartList = list; }
+
+bool ScheduleDeletionAtRestart(LPCSTR path) {
+  if (g_restartList == RESTART_LIST_WININIT) return AddWininitDeletion(path);
+  return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+void DeleteFileOrSchedule(LPCSTR path) {
+  if (!DeleteFileA(path)) ScheduleFileLeftBehind(path);
+}
+
+void ScheduleFileLeftBehind(LPCSTR path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+  if (!ScheduleDeletionAtRestart(path)) NoteLeftover(path);
+}
