@@ -15,12 +15,17 @@ endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/preview/sim_names.h CONTENT "${sim_names}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/win32_api.h)
 
-# The simulated machine reads the dialog template from the resource script;
-# the preview carries the script inside it.
-file(READ ${CMAKE_SOURCE_DIR}/res/DrvUninst.rc resource_script)
-file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/preview/resource_script.h
-     CONTENT "static const char kEmbeddedResourceScript[] = R\"rc(@resource_script@)rc\";\n" @ONLY)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/DrvUninst.rc)
+# The simulated machine reads the dialog template and the carried program's
+# id from the resource scripts; the preview carries the scripts inside it.
+set(embedded "struct EmbeddedResourceScript {\n  const char* name;\n  const char* text;\n};\n")
+string(APPEND embedded "static const EmbeddedResourceScript kEmbeddedResourceScripts[] = {\n")
+foreach(script DrvUninst.rc CarriedProgram.rc)
+  file(READ ${CMAKE_SOURCE_DIR}/res/${script} text)
+  string(APPEND embedded "    {\"res/${script}\", R\"rc(${text})rc\"},\n")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/${script})
+endforeach()
+string(APPEND embedded "};\n")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/preview/resource_script.h CONTENT "${embedded}" @ONLY)
 
 file(GLOB PREVIEW_SIM_SOURCES CONFIGURE_DEPENDS platform/sim/*.cpp tools/preview/*.cpp)
 set(PREVIEW_SCENARIO_SOURCES machine_text reg_file report run_program snapshot)

@@ -42,6 +42,8 @@ bool ScriptDefines(const std::string& script, const std::string& type, int id);
 // The program's own resource script (res/DrvUninst.rc), read once.
 const std::string& ProgramResourceScript();
 std::string ProgramResourcePath(const std::string& relative);
+// The text of one of the program's resource scripts ("res/DrvUninst.rc").
+std::string ProgramResourceText(const std::string& relative);
 
 }  // namespace desktop
 }  // namespace sim

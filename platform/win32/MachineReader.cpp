@@ -228,6 +228,23 @@ BOOL CALLBACK AddWindow(HWND window, LPARAM machine) {
   return TRUE;
 }
 
+// A program's file and its DLLs cannot be deleted while it runs: its modules
+// tell which. Protected system processes do not show theirs, nor do 64-bit
+// ones to a 32-bit reader; the package's files are not among them.
+void ReadModules(const PROCESSENTRY32& process, LiveMachine* machine) {
+  HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.th32ProcessID);
+  if (modules == INVALID_HANDLE_VALUE) {
+    machine->notes.push_back(std::string("the modules of ") + process.szExeFile + ": " + ErrorText(GetLastError()));
+    return;
+  }
+  MODULEENTRY32 module;
+  module.dwSize = sizeof(module);
+  for (BOOL more = Module32First(modules, &module); more; more = Module32Next(modules, &module)) {
+    machine->loadedModules.push_back(module.szExePath);
+  }
+  CloseHandle(modules);
+}
+
 void ReadProcesses(LiveMachine* machine) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
@@ -237,7 +254,9 @@ void ReadProcesses(LiveMachine* machine) {
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ProcessID != 0) machine->processes.push_back(entry.szExeFile);
+    if (entry.th32ProcessID == 0) continue;
+    machine->processes.push_back(entry.szExeFile);
+    ReadModules(entry, machine);
   }
   CloseHandle(snapshot);
 }
@@ -276,6 +295,10 @@ LiveMachine ReadLiveMachine() {
   machine.windowsDirectory = length > 0 && length < sizeof(directory) ? directory : "C:\\WINDOWS";
 
   const bool windows64 = IsWindows64();
+  // Windows had 64-bit editions from XP on; Wine reports older versions on a 64-bit machine too.
+  const bool editions = version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                        version.dwMajorVersion * 100 + version.dwMinorVersion >= 501;
+  machine.bits = !editions ? 0 : windows64 ? 64 : 32;
   RegistryText registry(&machine.notReadable, windows64 ? KEY_WOW64_64KEY : 0);
   registry.Subtree(kUninstallPath, true);
   if (windows64) {
@@ -298,15 +321,26 @@ LiveMachine ReadLiveMachine() {
   return machine;
 }
 
-std::vector<LiveFile> ReadLiveFiles(const std::vector<std::string>& paths, std::vector<std::string>* notReadable) {
+bool IsLoaded(const std::string& path, const std::vector<std::string>& modules) {
+  for (const std::string& module : modules) {
+    if (lstrcmpiA(module.c_str(), path.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+std::vector<LiveFile> ReadLiveFiles(const std::vector<std::string>& paths, const LiveMachine& machine,
+                                    std::vector<std::string>* notReadable) {
   char directory[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(directory, sizeof(directory));
   const std::string root = length > 0 && length < sizeof(directory) ? directory : "C:\\WINDOWS";
+  const bool redirected = sizeof(void*) == 4 && IsWindows64();
   std::vector<LiveFile> files;
   for (const std::string& path : paths) {
     LiveFile file;
     file.path = path;
-    const std::string full = root + "\\" + path;
+    // A 32-bit reader on 64-bit Windows reaches the real system32 as Sysnative.
+    const bool system32 = path.size() > 9 && lstrcmpiA(path.substr(0, 9).c_str(), "system32\\") == 0;
+    const std::string full = root + "\\" + (system32 && redirected ? "Sysnative" + path.substr(8) : path);
     const DWORD attributes = GetFileAttributesA(full.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
@@ -319,6 +353,8 @@ std::vector<LiveFile> ReadLiveFiles(const std::vector<std::string>& paths, std::
     file.exists = true;
     file.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     file.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // Modules are named by the path the program sees: system32 is system32 to a 64-bit one.
+    file.loaded = !file.directory && IsLoaded(root + "\\" + path, machine.loadedModules);
     if (!file.directory) {
       // Without sharing, this open fails while any other program holds the
       // file in a way that would stop a delete; closed at once, it changes nothing.

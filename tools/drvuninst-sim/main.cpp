@@ -176,6 +176,7 @@ int main(int argc, char** argv) {
     preview::PreviewOptions options;
     options.machineName = folder;
     options.lists = lists;
+    options.processBits = processBits;
     return preview::RunPreview(options, std::cout);
   }
 

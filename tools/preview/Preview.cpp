@@ -9,6 +9,8 @@
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/program_start.h"
+#include "platform/sim/restart.h"
 #include "platform/sim/window_store.h"
 #include "tools/preview/DeviceCheck.h"
 #include "tools/scenario/report.h"
@@ -32,6 +34,7 @@ struct Outcome {
   MachineSnapshot before;
   MachineSnapshot after;
   std::vector<sim::CallRecord> calls;
+  std::set<std::string> scheduled;  // lower-cased paths a restart would delete
   bool installed = false;
   bool finished = false;  // a final message was shown after OK
 };
@@ -120,11 +123,6 @@ void TellSilentStop(std::ostream& out, const DeviceCheck& check) {
 
 std::string Lower(const std::string& text) { return sim::ToLower(text); }
 
-bool Named(const std::vector<sim::CallRecord>& calls, std::initializer_list<const char*> apis, const std::string& subject) {
-  return std::any_of(calls.begin(), calls.end(), [&](const sim::CallRecord& call) {
-    return CallIs(call, apis) && sim::EqualsNoCase(call.subject, subject);
-  });
-}
 
 void TellWindowsAndProcesses(std::ostream& out, const Outcome& outcome) {
   std::set<std::string> told;
@@ -151,7 +149,7 @@ void TellWindowsAndProcesses(std::ostream& out, const Outcome& outcome) {
 std::string FileFate(const Outcome& outcome, const std::string& path, unsigned attributes) {
   for (const auto& file : outcome.after.files) {
     if (!sim::EqualsNoCase(file.first, path)) continue;
-    if (Named(outcome.calls, {"MoveFileExA"}, path)) return " (in use: deleted at the restart)";
+    if (outcome.scheduled.count(Lower(path))) return " (in use: deleted at the restart)";
     if (attributes & FILE_ATTRIBUTE_READONLY) return " (read-only: it stays)";
     return " (cannot be deleted: it stays)";
   }
@@ -262,6 +260,11 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
     for (const std::string& part : options.notReadable) out << "  " << part << "\n";
   }
 
+  if (!options.notes.empty()) {
+    out << "Not seen (a file only these hold is taken as free):\n";
+    for (const std::string& note : options.notes) out << "  " << note << "\n";
+  }
+
   Outcome outcome;
   outcome.before = scenario::CaptureMachine();
   scenario::ResetProgramState();
@@ -273,14 +276,19 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   // The account below is read from the calls the run makes.
   sim::SetCallLogging(true);
   sim::ClearCallLog();
-  scenario::RunProgram();
+  scenario::RunProgram(options.processBits);
   outcome.calls = sim::CallLog();
   outcome.after = scenario::CaptureMachine();
+  outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();
   outcome.installed = sim::windows::LastDialog().shown;
   outcome.finished = outcome.installed && !boxes.empty();
 
   TellSection(out, profile, country);
+  for (const sim::programs::Started& started : sim::programs::StartedPrograms()) {
+    out << "Hand-over: the " << options.processBits << "-bit DrvUninst.exe starts the " << started.bits
+        << "-bit program it carries (" << started.path << "), which does all that follows\n";
+  }
   TellInstalledCheck(out, profile, outcome);
   if (outcome.installed) {
     TellDeviceCheck(out, profile, devices, nt);

@@ -14,7 +14,9 @@ enum PreviewStatus { PREVIEW_WOULD_REMOVE = 0, PREVIEW_WOULD_NOT_REMOVE = 1, PRE
 struct PreviewOptions {
   std::string machineName;               // "this PC", a scenario folder, ...
   std::vector<std::string> notReadable;  // parts of the machine that could not be read
+  std::vector<std::string> notes;        // what could not be seen and cannot change the answer
   bool lists = false;                    // also every key, file and device that would go, one a line
+  int processBits = 0;                   // the build of DrvUninst.exe to run: 32, 64, 0 the machine's own
 };
 
 // Lays nothing: the machine must already be in the simulated machine. The

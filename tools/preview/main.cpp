@@ -57,6 +57,7 @@ void AddLiveFiles(const std::vector<machine_reader::LiveFile>& live, scenario::M
     copy.directory = file.directory;
     copy.readOnly = file.readOnly;
     copy.inUse = file.inUse;
+    copy.loaded = file.loaded;
     machine->files.push_back(copy);
   }
 }
@@ -73,17 +74,18 @@ int Preview(const std::string& profilePath, bool lists) {
 
   scenario::MachineText machine;
   machine.image.version = live.version;
+  machine.image.bits = live.bits;
   machine.image.processes = live.processes;
   for (const machine_reader::Window& window : live.windows) machine.image.windows.push_back({window.title, window.hung});
   machine.image.actions = {"ok", "box-ok"};
   machine.windowsDirectory = live.windowsDirectory;
   machine.registry = live.registry;
-  if (haveProfile) machine.files.push_back({kProfileName, profile, false, false, false});
+  if (haveProfile) machine.files.push_back({kProfileName, profile, false, false, false, false});
 
   // First the registry and the profile, to learn which files matter; then those files.
   std::vector<std::string> errors;
   scenario::LayMachineText(machine, &errors);
-  AddLiveFiles(machine_reader::ReadLiveFiles(preview::NamedFiles(), &live.notReadable), &machine);
+  AddLiveFiles(machine_reader::ReadLiveFiles(preview::NamedFiles(), live, &live.notReadable), &machine);
   errors.clear();
   scenario::LayMachineText(machine, &errors);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
@@ -91,7 +93,10 @@ int Preview(const std::string& profilePath, bool lists) {
   preview::PreviewOptions options;
   options.machineName = "this PC (profile " + (haveProfile ? path : "none: the built-in defaults") + ")";
   options.notReadable = live.notReadable;
+  options.notes = live.notes;
   options.lists = lists;
+  // DrvUninst.exe of this build: the 32-bit one hands a 64-bit Windows to the program it carries.
+  options.processBits = sizeof(void*) == 8 ? 64 : 32;
   std::ostringstream report;
   const preview::PreviewStatus status = preview::RunPreview(options, report);
   return Emit(report.str(), status);

@@ -81,7 +81,11 @@ bool LayMachineText(const MachineText& machine, std::vector<std::string>* errors
     }
     sim::files::Write(file.path, file.content,
                       FILE_ATTRIBUTE_ARCHIVE | (file.readOnly ? FILE_ATTRIBUTE_READONLY : 0));
-    if (file.inUse) image.inUse.push_back({file.path, "open"});
+    if (file.loaded) {
+      image.inUse.push_back({file.path, "loaded"});
+    } else if (file.inUse) {
+      image.inUse.push_back({file.path, "open"});
+    }
   }
   return StartPrograms(image, errors) && ok;
 }

@@ -15,7 +15,8 @@ struct MachineFile {
   std::string content;
   bool directory = false;
   bool readOnly = false;
-  bool inUse = false;  // another program holds it open without delete sharing
+  bool inUse = false;   // another program holds it open without delete sharing
+  bool loaded = false;  // a module of a running program
 };
 
 struct MachineText {
