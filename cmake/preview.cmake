@@ -64,3 +64,25 @@ foreach(build ${DRVUNINST_WINDOWS_BUILD} ${DRVUNINST_WINDOWS_X86_BUILD})
   set_tests_properties(preview.imports.${build_name} preview.imports.${build_name}.uninstaller-writes
                        PROPERTIES LABELS scenario SKIP_RETURN_CODE 77)
 endforeach()
+
+# The preview of every scenario on the simulated machine, held to the
+# folder's own expect file.
+foreach(dir ${SCENARIO_DIRS})
+  get_filename_component(name ${dir} NAME)
+  add_test(NAME sim.preview.${name}
+           COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/sim_preview.py ${dir} --sim $<TARGET_FILE:drvuninst-sim>)
+  set_tests_properties(sim.preview.${name} PROPERTIES LABELS scenario)
+endforeach()
+
+# Bad input: a missing profile, a directory, a file that is not text, a
+# console that takes no output; exit status 2 and a message each time.
+add_test(NAME sim.preview.bad-input
+         COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/bad_input.py --sim $<TARGET_FILE:drvuninst-sim>)
+set_tests_properties(sim.preview.bad-input PROPERTIES LABELS scenario)
+add_test(NAME wine.preview-bad-input
+         COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/bad_input.py --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninstPreview.exe
+                 --work ${DRVUNINST_WINE_WORK})
+add_test(NAME wine32.preview-bad-input
+         COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/bad_input.py --arch win32
+                 --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninstPreview.exe --work ${DRVUNINST_WINE_WORK})
+set_tests_properties(wine.preview-bad-input wine32.preview-bad-input PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)

@@ -11,14 +11,13 @@ or the Windows build is missing.
 import argparse
 import difflib
 import os
-import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
+import preview_wine  # noqa: E402
 import wineprefix  # noqa: E402
-
-SKIP = 77
 
 
 def main():
@@ -29,22 +28,22 @@ def main():
     p.add_argument("--sim", help="drvuninst-sim")
     p.add_argument("--exe", help="DrvUninstPreview.exe, run under Wine")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
-    p.add_argument("--work", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build",
-                                                  "wine-prefixes"))
+    p.add_argument("--work", default=preview_wine.WORK)
     args = p.parse_args()
     profile = os.path.abspath(args.profile)
     if args.sim:
-        cmd, env = [args.sim, "--check", profile], None
+        proc = subprocess.run([args.sim, "--check", profile], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              timeout=300)
     else:
-        loader = wineprefix.loader(args.arch)
-        wine_ready = shutil.which("wine") is not None and (args.arch == "win64" or wineprefix.has_wine32())
-        if not args.exe or not os.path.exists(args.exe) or loader is None or not wine_ready:
-            print("skipped: Wine or %s is missing" % args.exe)
-            return SKIP
-        template = wineprefix.ensure_template(os.path.abspath(args.work), print, args.arch)
-        cmd = [loader, args.exe, "--check", "Z:" + profile.replace("/", "\\")]
-        env = wineprefix.wine_env(template, args.arch)
-    proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, timeout=300)
+        why = preview_wine.missing(args.exe, args.arch)
+        if why:
+            print("SKIP: " + why)
+            return preview_wine.SKIP
+        prefix = preview_wine.Prefix(args.work, args.arch, "check")
+        try:
+            proc = prefix.run(args.exe, ["--check", preview_wine.windows_path(profile)])
+        finally:
+            prefix.remove()
     report = proc.stdout.decode("latin-1").replace("\r\n", "\n").splitlines()[1:]
     expected = open(args.expect, encoding="latin-1").read().splitlines()
     ok = True

@@ -16,6 +16,7 @@
 #include "platform/sim/wow64.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/ProfileCheck.h"
+#include "tools/preview/ReportOutput.h"
 #include "tools/scenario/compare_builds.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
@@ -151,7 +152,11 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  if (check && !std::filesystem::is_directory(folder)) return preview::RunProfileCheck(folder, std::cout, std::cerr);
+  if (check && !std::filesystem::is_directory(folder)) {
+    std::ostringstream report;
+    const int status = preview::RunProfileCheck(folder, report, std::cerr);
+    return preview::EmitReport(report.str(), status);
+  }
 
   std::vector<std::string> buildDifferences;
   if (compareBuilds) {
@@ -177,7 +182,9 @@ int main(int argc, char** argv) {
     options.machineName = folder;
     options.lists = lists;
     options.processBits = processBits;
-    return preview::RunPreview(options, std::cout);
+    std::ostringstream report;
+    const int status = preview::RunPreview(options, report);
+    return preview::EmitReport(report.str(), status);
   }
 
   const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";

@@ -11,6 +11,7 @@
 #include "tools/preview/Preview.h"
 #include "tools/preview/ProfileCheck.h"
 #include "tools/preview/ProfileFile.h"
+#include "tools/preview/ReportOutput.h"
 #include "tools/scenario/machine_text.h"
 
 namespace {
@@ -32,16 +33,6 @@ const char kUsage[] =
     "could not be written.\n";
 
 const char kProfileName[] = "ZIZURUDO.ini";
-
-// The report goes out in one piece; a console that takes none of it is an error.
-int Emit(const std::string& text, int status) {
-  const size_t written = std::fwrite(text.data(), 1, text.size(), stdout);
-  if (written != text.size() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fputs("DrvUninstPreview: the report could not be written\n", stderr);
-    return 2;
-  }
-  return status;
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "DrvUninstPreview: %s\n", message.c_str());
@@ -99,7 +90,7 @@ int Preview(const std::string& profilePath, bool lists) {
   options.processBits = sizeof(void*) == 8 ? 64 : 32;
   std::ostringstream report;
   const preview::PreviewStatus status = preview::RunPreview(options, report);
-  return Emit(report.str(), status);
+  return preview::EmitReport(report.str(), status);
 }
 
 }  // namespace
@@ -114,7 +105,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--lists") == 0) {
       lists = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "/?") == 0) {
-      return Emit(kUsage, 0);
+      return preview::EmitReport(kUsage, 0);
     } else if (profile.empty() && argv[i][0] != '-') {
       profile = argv[i];
     } else {
@@ -128,7 +119,7 @@ int main(int argc, char** argv) {
     std::ostringstream problems;
     const int status = preview::RunProfileCheck(profile, report, problems);
     if (!problems.str().empty()) return Fail(problems.str().substr(0, problems.str().size() - 1));
-    return Emit(report.str(), status);
+    return preview::EmitReport(report.str(), status);
   }
   return Preview(profile, lists);
 }
