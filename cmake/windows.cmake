@@ -91,3 +91,5 @@ set_target_properties(texthook PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${C
 add_library(heldlib SHARED tests/wine/held/heldlib.cpp)
 target_link_options(heldlib PRIVATE -static -static-libgcc)
 set_target_properties(heldlib PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+include(${CMAKE_SOURCE_DIR}/cmake/preview-windows.cmake)

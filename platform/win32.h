@@ -1,8 +1,10 @@
 // The program's one view of the operating system. On Windows it is the SDK;
-// elsewhere the same declarations are served by the simulated machine.
+// elsewhere, and in a Windows program that runs the uninstaller on a copy of
+// the machine (DRVUNINST_SIMULATED), the same declarations are served by the
+// simulated machine.
 #pragma once
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(DRVUNINST_SIMULATED)
 #include <windows.h>
 #include <commctrl.h>
 #include <sddl.h>

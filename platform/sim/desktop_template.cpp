@@ -10,6 +10,9 @@
 
 #include "platform/sim/faults.h"
 
+#ifdef DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+#include DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+#endif
 #ifndef DRVUNINST_SOURCE_DIR
 #define DRVUNINST_SOURCE_DIR "."
 #endif
@@ -216,13 +219,21 @@ std::string ProgramResourcePath(const std::string& relative) {
   return std::string(DRVUNINST_SOURCE_DIR) + "/" + relative;
 }
 
+std::string ProgramResourceText(const std::string& relative) {
+#ifdef DRVUNINST_EMBEDDED_RESOURCE_SCRIPT
+  // A program that carries the simulated machine has no source tree beside it.
+  for (const EmbeddedResourceScript& script : kEmbeddedResourceScripts) {
+    if (relative == script.name) return script.text;
+  }
+#endif
+  std::ifstream in(ProgramResourcePath(relative));
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 const std::string& ProgramResourceScript() {
-  static const std::string script = [] {
-    std::ifstream in(ProgramResourcePath("res/DrvUninst.rc"));
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }();
+  static const std::string script = ProgramResourceText("res/DrvUninst.rc");
   return script;
 }
 

@@ -46,6 +46,8 @@ std::string ProgramResourcePath(const std::string& relative);
 const DialogTemplate* ProgramDialogTemplate(int id);
 // ScriptDefines on that script, answered once per question.
 bool ProgramScriptDefines(const std::string& type, int id);
+// The text of one of the program's resource scripts ("res/DrvUninst.rc").
+std::string ProgramResourceText(const std::string& relative);
 
 }  // namespace desktop
 }  // namespace sim

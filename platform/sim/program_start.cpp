@@ -44,12 +44,7 @@ int (*&Entry())() {
 ResetHook resetStarts([] { State() = StartState(); });
 
 const std::string& CarriedScript() {
-  static const std::string script = [] {
-    std::ifstream in(desktop::ProgramResourcePath("res/CarriedProgram.rc"));
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }();
+  static const std::string script = desktop::ProgramResourceText("res/CarriedProgram.rc");
   return script;
 }
 

@@ -351,3 +351,24 @@ sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
                                         OnWindows2000OrLater);
 
 }  // namespace
+BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
+                                 DWORD DeviceInstanceIdSize, PDWORD RequiredSize) {
+  Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
+  if (element == nullptr) return FALSE;
+  if (DWORD fault = CheckFault("SetupDiGetDeviceInstanceIdA", element->instanceId)) {
+    SetLastError(fault);
+    return FALSE;
+  }
+  if (element->removed) {
+    SetLastError(ERROR_NO_SUCH_DEVINST);
+    return FALSE;
+  }
+  const DWORD size = static_cast<DWORD>(element->instanceId.size() + 1);
+  if (RequiredSize != nullptr) *RequiredSize = size;
+  if (DeviceInstanceId == nullptr || DeviceInstanceIdSize < size) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memcpy(DeviceInstanceId, element->instanceId.c_str(), size);
+  return TRUE;
+}

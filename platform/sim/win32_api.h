@@ -20,9 +20,12 @@ int lstrlenA(LPCSTR lpString);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
 void Sleep(DWORD dwMilliseconds);
 
-// The C runtime's names on Windows.
+// The C runtime's names on Windows; a Windows build of the simulated machine
+// has them from its own runtime.
+#ifndef _WIN32
 inline int _strnicmp(const char* a, const char* b, size_t n) { return strncasecmp(a, b, n); }
 inline int _stricmp(const char* a, const char* b) { return strcasecmp(a, b); }
+#endif
 
 // ---- registry -------------------------------------------------------------
 LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
@@ -74,6 +77,8 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex, PSP_DEVINF
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, DWORD Property,
                                        PDWORD PropertyRegDataType, PBYTE PropertyBuffer,
                                        DWORD PropertyBufferSize, PDWORD RequiredSize);
+BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
+                                 DWORD DeviceInstanceIdSize, PDWORD RequiredSize);
 BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet);
 

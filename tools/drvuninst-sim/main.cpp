@@ -14,6 +14,9 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/restart.h"
 #include "platform/sim/wow64.h"
+#include "tools/preview/Preview.h"
+#include "tools/preview/ProfileCheck.h"
+#include "tools/preview/ReportOutput.h"
 #include "tools/scenario/compare_builds.h"
 #include "tools/scenario/expectations.h"
 #include "tools/scenario/machine_image.h"
@@ -27,6 +30,8 @@ namespace {
 const char kUsage[] =
     "usage: drvuninst-sim SCENARIO_DIR [--check] [--probe QUESTIONS ANSWERS] [--restart] [--shown FILE]\n"
     "                     [--machine 32|64] [--process 32|64] [--compare-builds]\n"
+    "       drvuninst-sim SCENARIO_DIR --preview [--lists]\n"
+    "       drvuninst-sim --check PROFILE\n"
     "\n"
     "Runs DrvUninst on a simulated Windows machine laid out from SCENARIO_DIR and\n"
     "prints what it showed (dialog, status lines, progress, message boxes) and what\n"
@@ -48,7 +53,15 @@ const char kUsage[] =
     "and run this tool on the folder. Nothing on the real machine is touched.\n"
     "\n"
     "--check   also check the folder's expect file; exit 1 when a line fails\n"
-    "          (done whenever an expect file exists)\n"
+    "          (done whenever an expect file exists). Given a PROFILE (a file,\n"
+    "          not a folder) it checks the profile instead: every key the\n"
+    "          uninstaller cuts, skips or never reads, per section; exit 0\n"
+    "          nothing to report, 3 findings, 2 the profile cannot be read\n"
+    "--preview tell what DrvUninst would do on the folder's machine with a user\n"
+    "          who presses OK, as DrvUninstPreview.exe tells it for a real PC;\n"
+    "          exit 0 it would remove the package, 1 it would not (not installed,\n"
+    "          a silent stop), 2 the folder cannot be read. --lists adds every\n"
+    "          key, file and device that would go, one a line\n"
     "--probe   answer the Wine runner's probe questions (KIND<tab>ARGUMENT lines)\n"
     "          on the machine as the program left it, as its probe.exe would\n"
     "--restart restart the machine after the run (as an expect file's \"restart\"\n"
@@ -96,6 +109,8 @@ bool AnswerProbe(const std::string& questionsPath, const std::string& answersPat
 int main(int argc, char** argv) {
   std::string folder;
   bool check = false;
+  bool preview = false;
+  bool lists = false;
   std::string probeQuestions;
   std::string probeAnswers;
   std::string shownPath;
@@ -106,6 +121,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
+    } else if (std::strcmp(argv[i], "--preview") == 0) {
+      preview = true;
+    } else if (std::strcmp(argv[i], "--lists") == 0) {
+      lists = true;
     } else if (std::strcmp(argv[i], "--probe") == 0 && i + 2 < argc) {
       probeQuestions = argv[++i];
       probeAnswers = argv[++i];
@@ -133,6 +152,11 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
+  if (check && !std::filesystem::is_directory(folder)) {
+    std::ostringstream report;
+    const int status = preview::RunProfileCheck(folder, report, std::cerr);
+    return preview::EmitReport(report.str(), status);
+  }
 
   std::vector<std::string> buildDifferences;
   if (compareBuilds) {
@@ -152,6 +176,15 @@ int main(int argc, char** argv) {
   if (processBits == 64 && sim::wow64::MachineBits() != 64) {
     std::cerr << "drvuninst-sim: the 64-bit build does not run on a 32-bit machine\n";
     return 2;
+  }
+  if (preview) {
+    preview::PreviewOptions options;
+    options.machineName = folder;
+    options.lists = lists;
+    options.processBits = processBits;
+    std::ostringstream report;
+    const int status = preview::RunPreview(options, report);
+    return preview::EmitReport(report.str(), status);
   }
 
   const std::filesystem::path expectPath = std::filesystem::path(folder) / "expect";

@@ -14,6 +14,7 @@
 #include "platform/sim/window_store.h"
 #include "platform/sim/wow64.h"
 #include "tools/scenario/ini_text.h"
+#include "tools/scenario/machine_text.h"
 #include "tools/scenario/reg_file.h"
 
 namespace fs = std::filesystem;
@@ -68,26 +69,6 @@ std::vector<std::pair<int, std::string>> Numbered(const IniSection& section) {
 }
 
 bool IsKnownUse(const std::string& how) { return how == "open" || how == "loaded" || how == "running"; }
-
-// Another program holds the file: open without delete sharing, loaded as a
-// DLL, or running as its program.
-bool HoldFilesInUse(const MachineImage& image, std::vector<std::string>* errors) {
-  bool ok = true;
-  for (const MachineImage::FileInUse& file : image.inUse) {
-    const auto entry = sim::files::Get(file.path);
-    if (!entry || entry->directory) {
-      errors->push_back("machine.ini: file in use not in windows/: " + file.path);
-      ok = false;
-    } else if (file.how == "open") {
-      sim::files::HoldOpen(file.path);
-    } else if (file.how == "loaded") {
-      sim::files::LoadImage(file.path);
-    } else {
-      sim::processes::StartImage(file.path);
-    }
-  }
-  return ok;
-}
 
 // "API|error|subject", the error decimal or 0x-hexadecimal.
 bool ReadFault(const std::string& text, MachineImage::Fault* fault) {
@@ -215,19 +196,10 @@ bool ReadImage(const fs::path& root, MachineImage* image, std::vector<std::strin
   return ReadMachineIni(iniText, image, errors) && ok;
 }
 
+// A fresh machine of the image's version and bitness, with the devices any
+// machine has of its own.
 bool LayFreshMachine(const MachineImage& image, std::vector<std::string>* errors) {
-  sim::Reset();
-  if (!sim::SetVersion(image.version)) {
-    errors->push_back("machine.ini: unknown Windows version: " + image.version);
-    return false;
-  }
-  sim::wow64::SetMachineBits(image.bits);
-  const sim::VersionInfo& version = sim::Version();
-  const bool before64BitEditions = sim::IsWin9xFamily() || version.major < 5 || (version.major == 5 && version.minor == 0);
-  if (image.bits == 64 && before64BitEditions) {
-    errors->push_back("machine.ini: " + image.version + " had no 64-bit edition");
-    return false;
-  }
+  if (!StartMachine(image, errors)) return false;
   sim::devices::AddStandardDevices();
   return true;
 }
@@ -249,18 +221,7 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   ok = LayFreshMachine(image, errors) && ok;
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
-  for (const std::string& exe : image.processes) sim::processes::Start(exe);
-  ok = HoldFilesInUse(image, errors) && ok;
-  for (const MachineImage::Window& window : image.windows) {
-    sim::windows::ForeignWindow foreign;
-    foreign.title = window.title;
-    foreign.hung = window.hung;
-    sim::windows::AddForeignWindow(foreign);
-  }
-  sim::windows::ScriptUser(image.actions);
-  for (const MachineImage::Fault& fault : image.faults) {
-    sim::InjectFault(fault.api, static_cast<DWORD>(fault.error), fault.subject);
-  }
+  ok = StartPrograms(image, errors) && ok;
   return ok;
 }
 

@@ -10,33 +10,8 @@
 namespace scenario {
 namespace {
 
-// Line feeds shown as \n, so each text stays on one line, as expect writes it.
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c != '\r') {
-      out += c;
-    }
-  }
-  return out;
-}
-
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
-}
-
-// Keys gone, reported once at the top of each removed subtree.
-std::vector<std::string> TopRemovedKeys(const MachineSnapshot& before, const MachineSnapshot& after) {
-  std::set<std::string> remaining(after.keys.begin(), after.keys.end());
-  std::vector<std::string> removed;
-  for (const std::string& key : before.keys) {
-    if (remaining.count(key)) continue;
-    const bool underRemoved = !removed.empty() && key.compare(0, removed.back().size() + 1, removed.back() + "\\") == 0;
-    if (!underRemoved) removed.push_back(key);
-  }
-  return removed;
 }
 
 size_t CountUnder(const std::vector<std::string>& keys, const std::string& top) {
@@ -57,6 +32,29 @@ void ListDifference(std::ostringstream& out, const char* what, const std::vector
 }
 
 }  // namespace
+
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c != '\r') {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> TopRemovedKeys(const MachineSnapshot& before, const MachineSnapshot& after) {
+  std::set<std::string> remaining(after.keys.begin(), after.keys.end());
+  std::vector<std::string> removed;
+  for (const std::string& key : before.keys) {
+    if (remaining.count(key)) continue;
+    const bool underRemoved = !removed.empty() && key.compare(0, removed.back().size() + 1, removed.back() + "\\") == 0;
+    if (!underRemoved) removed.push_back(key);
+  }
+  return removed;
+}
 
 std::string DescribeShown() {
   std::ostringstream out;

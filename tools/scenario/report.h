@@ -3,10 +3,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/scenario/snapshot.h"
 
 namespace scenario {
+
+// Line feeds shown as \n, so each text stays on one line, as expect writes it.
+std::string OneLine(const std::string& text);
+
+// Keys gone, each named once, at the top of its removed subtree.
+std::vector<std::string> TopRemovedKeys(const MachineSnapshot& before, const MachineSnapshot& after);
 
 // The dialog with its controls' final texts, the texts set while it ran,
 // the progress bar and the message boxes, from the simulated desktop.

@@ -1,0 +1,318 @@
+#include "tools/preview/Preview.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "app/DrvUninstApp.h"
+#include "platform/sim/device_store.h"
+#include "platform/sim/faults.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/program_start.h"
+#include "platform/sim/restart.h"
+#include "platform/sim/window_store.h"
+#include "tools/preview/DeviceCheck.h"
+#include "tools/scenario/report.h"
+#include "tools/scenario/run_program.h"
+#include "tools/scenario/snapshot.h"
+
+namespace preview {
+namespace {
+
+using scenario::MachineSnapshot;
+using scenario::OneLine;
+
+std::string Quoted(const std::string& text) { return "\"" + OneLine(text) + "\""; }
+
+bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> names) {
+  return std::any_of(names.begin(), names.end(), [&](const char* name) { return call.api == name; });
+}
+
+// What the run on the copy did.
+struct Outcome {
+  MachineSnapshot before;
+  MachineSnapshot after;
+  std::vector<sim::CallRecord> calls;
+  std::set<std::string> scheduled;  // lower-cased paths a restart would delete
+  bool installed = false;
+  bool finished = false;  // a final message was shown after OK
+};
+
+void TellSection(std::ostream& out, const UninstProfile& profile, int country) {
+  const std::string code = std::to_string(country);
+  out << "Profile section: [" << profile.m_szSection << "]: ";
+  if (code == profile.m_szSection) {
+    out << "the user's country code is " << code << " and that section has a title\n";
+  } else {
+    out << "the user's country code is " << code << ", and section [" << code
+        << "] has no title (or is not there), so the uninstaller falls back to section [1]\n";
+  }
+  out << "Texts the user would see:\n"
+      << "  title:  " << Quoted(profile.m_szUnInstDrvAppTitle) << "\n"
+      << "  prompt: " << Quoted(profile.m_szUnInstDrvRunTipMsg) << "\n"
+      << "  button: " << Quoted(profile.m_szOKText) << "\n";
+}
+
+// The Uninstall entry whose DisplayName decided: the last one read before
+// the dialog or the warning came up.
+std::string MatchedUninstallEntry(const std::vector<sim::CallRecord>& calls) {
+  const std::string suffix = "\\@DisplayName";
+  std::string matched;
+  for (const sim::CallRecord& call : calls) {
+    if (CallIs(call, {"DialogBoxParamA", "MessageBoxA"})) break;
+    if (call.api == "RegQueryValueExA" && call.subject.size() > suffix.size() &&
+        sim::EqualsNoCase(call.subject.substr(call.subject.size() - suffix.size()), suffix)) {
+      matched = call.subject.substr(0, call.subject.size() - suffix.size());
+    }
+  }
+  return matched;
+}
+
+void TellInstalledCheck(std::ostream& out, const UninstProfile& profile, const Outcome& outcome) {
+  out << "Installed check: ";
+  if (outcome.installed) {
+    const std::string entry = MatchedUninstallEntry(outcome.calls);
+    out << "installed: " << entry << " has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)
+        << (sim::ContainsNoCase(entry, "\\Wow6432Node\\") ? " (the 32-bit registry view)" : "") << "\n";
+    return;
+  }
+  out << "not installed: no Uninstall entry has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)
+      << "; the user gets the warning " << Quoted(profile.m_szUnInstNoRegKeyMsg) << " and nothing is removed\n";
+}
+
+std::string Devices(size_t n) { return std::to_string(n) + (n == 1 ? " device" : " devices"); }
+
+void TellDeviceCheck(std::ostream& out, const UninstProfile& profile, const DeviceCheck& check, bool nt) {
+  out << "Device check (DevIDNum " << check.expected << "):\n";
+  if (!check.listed) out << "  the list of present devices could not be had: no device matches\n";
+  for (const EntryDevices& entry : check.entries) {
+    out << "  entry " << entry.index << " " << Quoted(entry.prefix) << ": " << Devices(entry.devices.size()) << "\n";
+    for (const MatchedDevice& device : entry.devices) {
+      out << "    " << device.instanceId << " (first hardware ID " << device.hardwareId << ")\n";
+      for (int j : device.variants) {
+        const DRVENTRY& variant = profile.m_PossibleDevDrv[j];
+        out << "      variant " << j << " " << Quoted(variant.szDrvID) << " applied: driver " << Quoted(variant.szDrvSYS)
+            << ", INF " << Quoted(variant.szDrvINF) << ", description " << Quoted(variant.szDrvName) << "\n";
+      }
+    }
+  }
+  if (!check.walkEnd.empty()) out << "  " << check.walkEnd << "\n";
+  if (!nt) {
+    out << "  " << check.count << " matches; the 9x family removes without comparing the count\n";
+    return;
+  }
+  out << "  " << check.count << " matches against DevIDNum " << check.expected << ": "
+      << (check.count == check.expected ? "the removal goes on\n" : "they differ\n");
+}
+
+// Why the removal stops without a word, in the profile's terms.
+void TellSilentStop(std::ostream& out, const DeviceCheck& check) {
+  out << "The removal would stop here, silently: the dialog closes, nothing is removed and no message is shown.\n";
+  if (check.count == check.expected) return;
+  out << "  Why: the uninstaller found " << check.count << " matches where DevIDNum is " << check.expected << ".\n";
+  for (const EntryDevices& entry : check.entries) {
+    if (entry.devices.empty()) {
+      out << "  entry " << entry.index << " " << Quoted(entry.prefix) << " found no present device\n";
+    } else if (entry.devices.size() > 1) {
+      out << "  entry " << entry.index << " " << Quoted(entry.prefix) << " found " << Devices(entry.devices.size())
+          << "\n";
+    }
+  }
+}
+
+std::string Lower(const std::string& text) { return sim::ToLower(text); }
+
+
+void TellWindowsAndProcesses(std::ostream& out, const Outcome& outcome) {
+  std::set<std::string> told;
+  for (const sim::CallRecord& call : outcome.calls) {
+    if (!CallIs(call, {"SendMessageA", "SendMessageTimeoutA", "PostMessageA"})) continue;
+    if (std::find(outcome.before.windows.begin(), outcome.before.windows.end(), call.subject) ==
+            outcome.before.windows.end() ||
+        !told.insert(call.subject).second) {
+      continue;
+    }
+    const bool stays =
+        std::find(outcome.after.windows.begin(), outcome.after.windows.end(), call.subject) != outcome.after.windows.end();
+    out << "Would close the window " << Quoted(call.subject) << (stays ? ": it does not close" : "") << "\n";
+  }
+  for (const std::string& process : outcome.before.processes) {
+    if (std::find(outcome.after.processes.begin(), outcome.after.processes.end(), process) ==
+        outcome.after.processes.end()) {
+      out << "Would end the process " << process << "\n";
+    }
+  }
+}
+
+// What became of a file the uninstaller set out to delete.
+std::string FileFate(const Outcome& outcome, const std::string& path, unsigned attributes) {
+  for (const auto& file : outcome.after.files) {
+    if (!sim::EqualsNoCase(file.first, path)) continue;
+    if (outcome.scheduled.count(Lower(path))) return " (in use: deleted at the restart)";
+    if (attributes & FILE_ATTRIBUTE_READONLY) return " (read-only: it stays)";
+    return " (cannot be deleted: it stays)";
+  }
+  return "";
+}
+
+void TellFiles(std::ostream& out, const Outcome& outcome) {
+  std::map<std::string, std::pair<std::string, unsigned>> existing;  // lower-cased -> path, attributes
+  for (const auto& file : outcome.before.files) existing[Lower(file.first)] = file;
+  std::vector<std::string> order;
+  for (const sim::CallRecord& call : outcome.calls) {
+    if (CallIs(call, {"DeleteFileA", "MoveFileExA"})) order.push_back(Lower(call.subject));
+  }
+  for (const auto& file : outcome.before.files) {  // gone another way (a driver package's uninstall)
+    if (!outcome.after.files.count(file.first)) order.push_back(Lower(file.first));
+  }
+  std::set<std::string> told;
+  std::string lines;
+  for (const std::string& path : order) {
+    auto it = existing.find(path);
+    if (it == existing.end() || !told.insert(path).second) continue;
+    lines += "  " + it->second.first + FileFate(outcome, it->second.first, it->second.second) + "\n";
+  }
+  out << "Would delete files:\n" << (lines.empty() ? "  none\n" : lines);
+}
+
+std::vector<std::string> GoneDevices(const Outcome& outcome) {
+  const std::set<std::string> left(outcome.after.devices.begin(), outcome.after.devices.end());
+  std::vector<std::string> gone;
+  for (const std::string& device : outcome.before.devices) {
+    if (!left.count(device)) gone.push_back(device);
+  }
+  return gone;
+}
+
+void TellDevicesAndKeys(std::ostream& out, const Outcome& outcome) {
+  std::string lines;
+  std::set<std::string> told;
+  for (const std::string& id : sim::devices::RemovalRequests()) {
+    if (told.insert(Lower(id)).second) lines += "  " + id + "\n";
+  }
+  for (const std::string& device : GoneDevices(outcome)) {
+    if (told.insert(Lower(device)).second) lines += "  " + device + "\n";
+  }
+  out << "Would remove devices:\n" << (lines.empty() ? "  none\n" : lines);
+
+  const std::vector<std::string> keys = scenario::TopRemovedKeys(outcome.before, outcome.after);
+  out << "Would delete registry keys (each with everything below it):\n";
+  if (keys.empty()) out << "  none\n";
+  for (const std::string& key : keys) out << "  " << key << "\n";
+}
+
+// Values that stay but change, and everything the run adds.
+void TellWrites(std::ostream& out, const Outcome& outcome) {
+  std::string lines;
+  std::set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
+  for (const auto& value : outcome.before.values) {
+    const std::string key = value.first.substr(0, value.first.find('|'));
+    if (!keysAfter.count(key)) continue;
+    auto now = outcome.after.values.find(value.first);
+    if (now == outcome.after.values.end()) {
+      lines += "  value " + value.first + " deleted\n";
+    } else if (now->second != value.second) {
+      lines += "  value " + value.first + ": " + value.second + " -> " + now->second + "\n";
+    }
+  }
+  for (const auto& value : outcome.after.values) {
+    if (!outcome.before.values.count(value.first)) lines += "  value " + value.first + " = " + value.second + "\n";
+  }
+  for (const auto& file : outcome.after.files) {
+    if (!outcome.before.files.count(file.first)) lines += "  file " + file.first + " written\n";
+  }
+  if (!lines.empty()) out << "Would change (filter lists, restart operations):\n" << lines;
+
+  std::string packages;
+  for (const sim::CallRecord& call : outcome.calls) {
+    if (call.api == "SetupUninstallOEMInfA") packages += "  " + call.subject + "\n";
+  }
+  if (!packages.empty()) out << "Would uninstall driver packages:\n" << packages;
+}
+
+// Every key, file and device that would be gone, one a line, for tools.
+void TellLists(std::ostream& out, const Outcome& outcome) {
+  std::set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
+  for (const std::string& key : outcome.before.keys) {
+    if (!keysAfter.count(key)) out << "gone key " << key << "\n";
+  }
+  for (const auto& file : outcome.before.files) {
+    if (!outcome.after.files.count(file.first)) out << "gone file " << file.first << "\n";
+  }
+  for (const std::string& device : GoneDevices(outcome)) out << "gone device " << device << "\n";
+}
+
+std::string MachineKind() {
+  const sim::VersionInfo& version = sim::Version();
+  return std::string(sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") + " machine (Windows " +
+         std::to_string(version.major) + "." + std::to_string(version.minor) + ")";
+}
+
+}  // namespace
+
+PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
+  sim::windows::ScriptUser({"ok", "box-ok"});
+  const bool nt = !sim::IsWin9xFamily();
+  out << "What DrvUninst would do on " << options.machineName << ", " << MachineKind() << "\n";
+  if (!options.notReadable.empty()) {
+    out << "Not readable (the analysis cannot see these):\n";
+    for (const std::string& part : options.notReadable) out << "  " << part << "\n";
+  }
+
+  if (!options.notes.empty()) {
+    out << "Not seen (a file only these hold is taken as free):\n";
+    for (const std::string& note : options.notes) out << "  " << note << "\n";
+  }
+
+  Outcome outcome;
+  outcome.before = scenario::CaptureMachine();
+  scenario::ResetProgramState();
+  const int country = theApp.GetCountryCode();
+  theApp.LoadUninstProfile();
+  const UninstProfile profile = theApp;
+  const DeviceCheck devices = CheckDevices(profile);
+
+  // The account below is read from the calls the run makes.
+  sim::SetCallLogging(true);
+  sim::ClearCallLog();
+  scenario::RunProgram(options.processBits);
+  outcome.calls = sim::CallLog();
+  outcome.after = scenario::CaptureMachine();
+  outcome.scheduled = sim::ScheduledDeletions();
+  const auto& boxes = sim::windows::MessageBoxes();
+  outcome.installed = sim::windows::LastDialog().shown;
+  outcome.finished = outcome.installed && !boxes.empty();
+
+  TellSection(out, profile, country);
+  for (const sim::programs::Started& started : sim::programs::StartedPrograms()) {
+    out << "Hand-over: the " << options.processBits << "-bit DrvUninst.exe starts the " << started.bits
+        << "-bit program it carries (" << started.path << "), which does all that follows\n";
+  }
+  TellInstalledCheck(out, profile, outcome);
+  if (outcome.installed) {
+    TellDeviceCheck(out, profile, devices, nt);
+    if (!outcome.finished) TellSilentStop(out, devices);
+    TellWindowsAndProcesses(out, outcome);
+    if (outcome.finished) {
+      TellFiles(out, outcome);
+      TellDevicesAndKeys(out, outcome);
+      TellWrites(out, outcome);
+      out << "Final message: " << Quoted(boxes.back().text) << "\n";
+    }
+  }
+  const PreviewStatus status = outcome.finished ? PREVIEW_WOULD_REMOVE : PREVIEW_WOULD_NOT_REMOVE;
+  out << "Verdict: "
+      << (outcome.finished ? "DrvUninst would remove the package"
+                           : outcome.installed ? "DrvUninst would stop without removing anything"
+                                               : "DrvUninst would find the package not installed")
+      << "\n";
+  if (options.lists) TellLists(out, outcome);
+  if (!options.notReadable.empty()) {
+    out << "Parts of the machine could not be read, so this answer may not be the uninstaller's.\n";
+    return PREVIEW_CANNOT_TELL;
+  }
+  return status;
+}
+
+}  // namespace preview
