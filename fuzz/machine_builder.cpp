@@ -147,7 +147,7 @@ void AddFilter(const Filter& f) {
   if (f.form == 1 && !data.empty()) data.pop_back();
   if (f.form == 2) type = REG_SZ;
   if (f.form == 3) data += std::string("LumexFlt\0\0", 10);
-  sim::registry::SetValue(kClasses[f.classKey % 4], f.lower ? "LowerFilters" : "UpperFilters", type, Bytes(data));
+  sim::registry::SetValue(kClasses[f.classKey % 4], f.lower ? "LowerFilters" : "UpperFilters", type, std::vector<BYTE>(data.begin(), data.end()));
 }
 
 void AddPackage(const Package& p, int number) {

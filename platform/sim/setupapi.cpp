@@ -340,17 +340,17 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {
 
 namespace {
 
-// Windows 2000 and later: the 9x family's and NT 4.0's SetupAPI lack it.
-bool OnWindows2000OrLater(const sim::VersionInfo& version) {
-  return version.platformId == VER_PLATFORM_WIN32_NT && version.major >= 5;
-}
+// The NT family's: the 9x family's SetupAPI lacks it. NT 4.0 has it here as
+// it has the device set calls the program imports (and as Wine gives it).
+bool OnTheNtFamily(const sim::VersionInfo& version) { return version.platformId == VER_PLATFORM_WIN32_NT; }
 
 // Through void*: FARPROC is the generic function pointer exports are handed out as.
 sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
                                         reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiRemoveDevice)),
-                                        OnWindows2000OrLater);
+                                        OnTheNtFamily);
 
 }  // namespace
+
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
                                  DWORD DeviceInstanceIdSize, PDWORD RequiredSize) {
   Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
