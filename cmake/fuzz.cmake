@@ -10,6 +10,9 @@ endif()
 foreach(lib drvuninst_core drvuninst_scenario)
   target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
 endforeach()
+# The simulated machine's own comparisons (its name lookups, its parsers) give
+# the fuzzer nothing to aim at and cost a tenth of a run: edge coverage only.
+set_source_files_properties(${SIM_SOURCES} PROPERTIES COMPILE_OPTIONS -fno-sanitize-coverage=trace-cmp)
 
 set(FUZZ_DIR ${CMAKE_SOURCE_DIR}/fuzz)
 add_library(drvuninst_fuzzcase STATIC
