@@ -152,7 +152,8 @@ def main():
         for with_preview in (False, False, True):
             run.start_others()
             if with_preview:
-                status = run.wine([run_scenario.HARNESS + "\\" + PREVIEW, "--lists"], args.timeout, "preview")
+                status = run.wine([run_scenario.HARNESS + "\\" + PREVIEW, "--lists", "--timing"], args.timeout,
+                                  "preview")
             stop_session(run)
             sessions.append(fingerprint(run.prefix, run.harness))
         report = run.log_text("preview")

@@ -108,7 +108,8 @@ void TellDeviceCheck(std::ostream& out, const UninstProfile& profile, const Devi
 
 // Why the removal stops without a word, in the profile's terms.
 void TellSilentStop(std::ostream& out, const DeviceCheck& check) {
-  out << "The removal would stop here, silently: the dialog closes, nothing is removed and no message is shown.\n";
+  out << "The removal would stop here, silently: the dialog closes, no file, device or key is removed and no "
+         "message is shown.\n";
   if (check.count == check.expected) return;
   out << "  Why: the uninstaller found " << check.count << " matches where DevIDNum is " << check.expected << ".\n";
   for (const EntryDevices& entry : check.entries) {
