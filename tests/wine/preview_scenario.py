@@ -30,7 +30,9 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "preview"))
 import compare_scenario  # noqa: E402
+import preview_report  # noqa: E402
 import run_scenario  # noqa: E402
 import wineprefix  # noqa: E402
 
@@ -126,15 +128,6 @@ def stop_session(run):
     subprocess.run(["wineserver", "-w"], env=run.env, timeout=60)
 
 
-def preview_lists(report):
-    gone = {"key": set(), "file": set(), "device": set()}
-    for line in report.splitlines():
-        parts = line.split(" ", 2)
-        if len(parts) == 3 and parts[0] == "gone" and parts[1] in gone:
-            gone[parts[1]].add(parts[2].lower())
-    return gone
-
-
 def main():
     args = parse_args()
     needed = [args.exe, args.preview] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS]
@@ -180,9 +173,8 @@ def main():
         shown = run.shown(outcome)
         questions = compare_scenario.questions_for(scen, [shown])
         answers = run.probe(questions, "after")
-        gone = preview_lists(report)
-        windir = "c:\\windows\\"
-        gone["file"] = {f[len(windir):] for f in gone["file"] if f.startswith(windir)}
+        gone = preview_report.gone_lists(report)
+        gone["file"] = preview_report.gone_files(gone)
         for kind, arg in questions:
             if kind not in ("key", "file") or not run_scenario.is_there(kind, present.get((kind, arg), "absent")):
                 continue
