@@ -32,9 +32,10 @@ bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> name
 
 // What the run on the copy did.
 struct Outcome {
+  explicit Outcome(const std::vector<sim::CallRecord>& log) : calls(log) {}
   MachineSnapshot before;
   MachineSnapshot after;
-  std::vector<sim::CallRecord> calls;
+  const std::vector<sim::CallRecord>& calls;  // the run's, as the machine logged them
   std::set<std::string> scheduled;  // lower-cased paths a restart would delete
   bool installed = false;
   bool finished = false;  // a final message was shown after OK
@@ -272,7 +273,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
     for (const std::string& note : options.notes) out << "  " << note << "\n";
   }
 
-  Outcome outcome;
+  Outcome outcome(sim::CallLog());
   outcome.before = scenario::CaptureMachine();
   scenario::ResetProgramState();
   const int country = theApp.GetCountryCode();
@@ -284,7 +285,6 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   sim::SetCallLogging(true);
   sim::ClearCallLog();
   scenario::RunProgram(options.processBits);
-  outcome.calls = sim::CallLog();
   outcome.after = scenario::CaptureMachine();
   outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();
