@@ -4,6 +4,10 @@
 
 #include "platform/win32.h"
 
+// A library from the system directory, loaded by its full path (never found
+// in the program's folder); nullptr when it is not there.
+HMODULE LoadSystemLibrary(const char* library);
+
 // The function from a system library: the one already mapped, else the one
 // loaded by its full path in the system directory, never from the program's
 // folder. nullptr when this Windows lacks it.

@@ -7,6 +7,21 @@ if(CMAKE_CXX_COMPILER MATCHES "-posix$")
 endif()
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# A program the build ships to users' machines: the DLLs it imports come from
+# the system folder only (its load configuration; this ld leaves the image's
+# pointer to it empty, so a post-link step sets it from the link map), and it
+# carries no debug sections.
+function(drvuninst_shipped_program target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform/win32/load_config.cpp)
+  set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  target_link_options(${target} PRIVATE -s -Wl,-Map=${map})
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/pe/set_load_config.py
+                             $<TARGET_FILE:${target}> ${map}
+                     VERBATIM)
+endfunction()
 
 add_executable(DrvUninst WIN32 ${PROGRAM_SOURCES} platform/win32/winmain.cpp res/DrvUninst.rc)
 target_include_directories(DrvUninst PRIVATE ${CMAKE_SOURCE_DIR})
@@ -15,6 +30,7 @@ target_compile_options(DrvUninst PRIVATE -Wall -Wextra -O2)
 target_link_options(DrvUninst PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(DrvUninst PRIVATE setupapi shlwapi advapi32 comctl32 user32 gdi32)
 set_target_properties(DrvUninst PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+drvuninst_shipped_program(DrvUninst)
 
 # The 32-bit program carries the 64-bit one and hands the run to it on 64-bit
 # Windows, so one file serves every Windows. The 64-bit build is brought up to

@@ -24,7 +24,10 @@ HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HL
        ++attempt) {
     const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return HARDWARE_ID_MISSING;
-    if (error != ERROR_INSUFFICIENT_BUFFER || attempt == kReadAttempts) return HARDWARE_ID_FAILED;
+    if (error != ERROR_INSUFFICIENT_BUFFER) return HARDWARE_ID_FAILED;
+    // Asking for no room at all (some platforms answer so for a zero-length
+    // value), or for more at every try, is no list to read.
+    if (required == 0 || attempt == kReadAttempts) return HARDWARE_ID_UNREADABLE;
     *block = LocalFree(*block);
     *block = LocalAlloc(LMEM_ZEROINIT, required + kTerminatorRoom);
     if (*block == nullptr) return HARDWARE_ID_FAILED;

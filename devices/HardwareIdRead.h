@@ -9,6 +9,10 @@
 enum HardwareIdRead {
   HARDWARE_ID_READ,     // *firstId points at the device's first hardware ID
   HARDWARE_ID_MISSING,  // the device has no hardware-ID property
+  // The platform keeps asking for room it never fills (a zero-length value,
+  // or a list that grows at every read): passed over like a missing list,
+  // so one odd device cannot stop the walk.
+  HARDWARE_ID_UNREADABLE,
   HARDWARE_ID_FAILED,   // any other failure; the last error tells which
 };
 
@@ -18,7 +22,7 @@ HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HL
                                    const char** firstId);
 
 // Walks every present device of every class and hands each one's first
-// hardware ID to visit; a device without hardware IDs is passed over and any
-// other failed read ends the walk. The error that ended it is the last error
+// hardware ID to visit; a device without hardware IDs, or whose list cannot
+// be read as one, is passed over and any other failed read ends the walk. The error that ended it is the last error
 // on return. Returns FALSE when there was no device list to walk.
 BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>& visit);

@@ -1,9 +1,14 @@
 #include "app/DrvUninstApp.h"
+#include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
 #include "removal/Leftovers.h"
 
 namespace {
+
+// Looked up at run time: Windows 98 and ME lack it, and one missing import
+// keeps their loader from starting the whole program.
+using RemoveDeviceFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 
 struct RemovalOutcome {
   bool matched = false;
@@ -12,13 +17,13 @@ struct RemovalOutcome {
 
 // One removal request per matching entry; a device matching two entries is
 // simply asked twice, and the second request finds it gone.
-void RemoveIfMatching(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId,
-                      const DRVENTRY* entries, int count, RemovalOutcome* outcome) {
+void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_DEVINFO_DATA device,
+                      const char* hardwareId, const DRVENTRY* entries, int count, RemovalOutcome* outcome) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
     if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
     outcome->matched = true;
-    const BOOL removed = SetupDiRemoveDevice(devices, device);
+    const BOOL removed = removeDevice(devices, device);
     if (removed || GetLastError() == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
   }
 }
@@ -26,10 +31,14 @@ void RemoveIfMatching(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* har
 }  // namespace
 
 int RemoveMatchedDevices() {
-  const BOOL walked = WalkPresentDevices([](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
+  const RemoveDeviceFunction removeDevice =
+      GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
+  if (removeDevice == nullptr) return 0;  // a Windows without it can remove no device
+  const BOOL walked = WalkPresentDevices([removeDevice](HDEVINFO devices, PSP_DEVINFO_DATA device,
+                                                        const char* hardwareId) {
     RemovalOutcome outcome;
-    RemoveIfMatching(devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
-    RemoveIfMatching(devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager.
     if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
   });

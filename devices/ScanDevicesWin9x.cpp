@@ -34,7 +34,9 @@ HardwareIdRead ReadHardwareIds(HDEVINFO devices, PSP_DEVINFO_DATA device, Proper
        ++attempt) {
     const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return HARDWARE_ID_MISSING;
-    if (error != ERROR_INSUFFICIENT_BUFFER || attempt == kReadAttempts) return HARDWARE_ID_FAILED;
+    if (error != ERROR_INSUFFICIENT_BUFFER) return HARDWARE_ID_FAILED;
+    // A list that wants more room at every try cannot be read as one.
+    if (attempt == kReadAttempts) return HARDWARE_ID_UNREADABLE;
     buffer->block = LocalFree(buffer->block);
     buffer->size += kGrowth;
     buffer->capacity = buffer->size;
@@ -109,7 +111,7 @@ int ScanDevicesWin9x() {
   for (DWORD index = 0; buffer.block != nullptr && SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
     const HardwareIdRead read = ReadHardwareIds(devices, &device, &buffer);
     if (read == HARDWARE_ID_FAILED) break;
-    if (read == HARDWARE_ID_MISSING) continue;
+    if (read != HARDWARE_ID_READ) continue;
     const char* hardwareId = static_cast<const char*>(buffer.block);
     count += MatchPrimaryEntries(hardwareId);
     RecordExtensionDevices(hardwareId);

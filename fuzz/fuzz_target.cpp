@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/fuzz_codec.h"
@@ -10,6 +11,7 @@
 #include "fuzz/machine_state.h"
 #include "fuzz/oracle.h"
 #include "platform/sim/device_store.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
@@ -30,30 +32,66 @@ const char* const kHandleApis[] = {"SetupDiDestroyDeviceInfoList"};
   std::abort();
 }
 
+// Each run leaves a fresh machine for the next, and frees its own: a run that
+// leaves allocations behind makes libFuzzer run it again looking for a leak.
+struct FreshMachineAfterRun {
+  ~FreshMachineAfterRun() { sim::Reset(); }
+};
+
+void BuildCase(const fuzzcase::Case& c) {
+  fuzzcase::BuildMachine(c);
+  sim::SetCallLogging(false);  // the call log is the fault sweep's; here it only costs
+}
+
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  sim::Reset();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const FreshMachineAfterRun reset;
   fuzzcase::Case c;
   fuzzcase::Reader reader(data, size);
   fuzzcase::Visit(reader, &c);
 
-  fuzzcase::BuildMachine(c);
+  BuildCase(c);
+  // Kept across runs, so an image costs no allocation once they have grown.
+  static std::string before;
+  static std::string after;
+  fuzzcase::TakeImage(&before);
   const bool uncertain = fuzzcase::HasFaultOn(c, kLoadApis, 6);
-  const fuzzcase::ProfileNames profile = fuzzcase::LoadProfileNames(uncertain);
   fuzzcase::Family family;
   family.w9x = sim::IsWin9xFamily();
   family.nt = !family.w9x || fuzzcase::HasFaultOn(c, kVersionApis, 1);
-  const fuzzcase::MachineState before = fuzzcase::Capture();
-  const fuzzcase::NamedThings named = fuzzcase::WhatTheProfileNames(profile, before, family);
 
   fuzzcase::ArmFaultsAndUser(c);
   scenario::RunProgram();
 
-  std::vector<std::string> problems = fuzzcase::Collateral(named, before, fuzzcase::Capture());
+  std::vector<std::string> problems;
   if (sim::windows::SendBlockedForever()) problems.push_back("waited for good on a window that does not answer");
   if (sim::registry::OpenHandleCount() != 0) problems.push_back("registry handles left open");
   if (sim::devices::OpenDeviceSets() != 0 && !fuzzcase::HasFaultOn(c, kHandleApis, 1)) {
     problems.push_back("device information sets left open");
+  }
+  // Most runs change nothing (not installed, cancelled, a count that
+  // differs); only a run that changed the machine is held to the oracle, on
+  // the machine as it was, built again from the same input.
+  fuzzcase::TakeImage(&after);
+  if (after != before) {
+    const fuzzcase::MachineState changed = fuzzcase::Capture();
+    sim::Reset();
+    BuildCase(c);
+    fuzzcase::TakeImage(&after);
+    if (after != before) {
+      problems.push_back("the machine built again from the input differs from the first");
+    } else {
+      const fuzzcase::ProfileNames profile = fuzzcase::LoadProfileNames(uncertain);
+      const fuzzcase::MachineState was = fuzzcase::Capture();
+      const fuzzcase::NamedThings named = fuzzcase::WhatTheProfileNames(profile, was, family);
+      for (std::string& p : fuzzcase::Collateral(named, was, changed)) problems.push_back(std::move(p));
+    }
   }
   if (!problems.empty()) Fail(c, problems);
   return 0;

@@ -52,10 +52,10 @@ std::string SectionName(const ProfileLine& line) {
   }
 }
 
-std::vector<BYTE> Bytes(const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); }
-
 void SetText(const std::string& key, const char* name, const std::string& text) {
-  std::vector<BYTE> data = Bytes(text);
+  std::vector<BYTE> data;
+  data.reserve(text.size() + 1);
+  data.assign(text.begin(), text.end());
   data.push_back(0);
   sim::registry::SetValue(key, name, REG_SZ, data);
 }
@@ -191,7 +191,6 @@ std::string ProfileText(const Case& c) {
 }
 
 void BuildMachine(const Case& c) {
-  sim::Reset();
   sim::SetVersion(kVersions[c.version % VersionCount()]);
   if (c.longWindowsDir) sim::files::SetWindowsDirectory("C:\\" + std::string(c.windowsDirLength - 3, 'W'));
   const std::string country = CountryText(c);

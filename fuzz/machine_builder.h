@@ -12,7 +12,8 @@ namespace fuzzcase {
 // The profile file's text for the case.
 std::string ProfileText(const Case& c);
 
-// Resets the machine and builds it; faults are not injected yet.
+// Builds the case on a fresh machine (the caller resets it); faults are not
+// injected yet.
 void BuildMachine(const Case& c);
 
 // Injects the case's faults and scripts a user who presses OK, then closes

@@ -30,6 +30,11 @@ struct MachineState {
 
 MachineState Capture();
 
+// The same machine as one exact text (registry, files with attributes and
+// contents, processes, windows): equal texts, equal machines. Written into
+// *image, whose memory is reused.
+void TakeImage(std::string* image);
+
 std::string Lower(std::string text);
 
 }  // namespace fuzzcase

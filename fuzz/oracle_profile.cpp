@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/machine_state.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
@@ -16,20 +17,39 @@ const char kFile[] = "ZIZURUDO.ini";
 const int kCapacity = 15;
 
 std::string ReadRaw(const std::string& section, const char* key, const char* fallback) {
-  std::vector<char> buffer(8192, '\0');
+  static std::vector<char> buffer(8192, '\0');  // one for all reads: allocating it each time was most of a run
   GetPrivateProfileStringA(section.c_str(), key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()), kFile);
   return std::string(buffer.data());
 }
 
+// The section's key names, lower-cased; false when the list may be cut.
+bool KeyNames(const std::string& section, std::set<std::string>* names) {
+  static std::vector<char> buffer(65536, '\0');
+  const DWORD size = static_cast<DWORD>(buffer.size());
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), size, kFile);
+  if (n + 2 >= size) return false;
+  // Walked by length: a key with an empty name leaves an inner double NUL.
+  for (DWORD at = 0; at < n; at += static_cast<DWORD>(std::strlen(buffer.data() + at)) + 1) {
+    names->insert(Lower(buffer.data() + at));
+  }
+  return true;
+}
+
 class Loader {
  public:
-  Loader(const std::string& section, bool uncertain) : section_(section), uncertain_(uncertain) {}
+  Loader(const std::string& section, bool uncertain) : section_(section), uncertain_(uncertain) {
+    knownKeys_ = KeyNames(section_, &keys_);
+  }
 
   // What a read of Size characters may leave: cut to Size - 1 (one less
   // too, for a quoted value), or, when unsure, the empty text or the default.
   std::vector<std::string> Read(const char* key, const char* fallback, size_t size) const {
-    const std::string raw = ReadRaw(section_, key, fallback);
-    std::vector<std::string> out{raw.substr(0, size - 1)};
+    // A key the section lacks reads as the default (none here ends in a blank).
+    const bool absent = knownKeys_ && keys_.count(Lower(key)) == 0;
+    const std::string raw = absent ? fallback : ReadRaw(section_, key, fallback);
+    std::vector<std::string> out;
+    out.reserve(4);
+    out.push_back(raw.substr(0, size - 1));
     if (raw.size() >= size - 1 && size >= 2) out.push_back(raw.substr(0, size - 2));
     if (uncertain_) {
       out.push_back("");
@@ -68,6 +88,8 @@ class Loader {
 
   std::string section_;
   bool uncertain_;
+  bool knownKeys_ = false;
+  std::set<std::string> keys_;
 };
 
 void LoadSection(const std::string& section, bool uncertain, ProfileNames* p) {

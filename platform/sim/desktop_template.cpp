@@ -3,7 +3,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
+#include <utility>
 
 #include "platform/sim/faults.h"
 
@@ -232,6 +235,26 @@ std::string ProgramResourceText(const std::string& relative) {
 const std::string& ProgramResourceScript() {
   static const std::string script = ProgramResourceText("res/DrvUninst.rc");
   return script;
+}
+
+const DialogTemplate* ProgramDialogTemplate(int id) {
+  static std::map<int, std::optional<DialogTemplate>> parsed;
+  auto it = parsed.find(id);
+  if (it == parsed.end()) {
+    DialogTemplate t;
+    std::optional<DialogTemplate> found;
+    if (ParseDialogTemplate(ProgramResourceScript(), id, &t)) found = t;
+    it = parsed.emplace(id, found).first;
+  }
+  return it->second ? &*it->second : nullptr;
+}
+
+bool ProgramScriptDefines(const std::string& type, int id) {
+  static std::map<std::pair<std::string, int>, bool> answers;
+  const auto question = std::make_pair(type, id);
+  auto it = answers.find(question);
+  if (it == answers.end()) it = answers.emplace(question, ScriptDefines(ProgramResourceScript(), type, id)).first;
+  return it->second;
 }
 
 }  // namespace desktop

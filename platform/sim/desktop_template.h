@@ -42,6 +42,10 @@ bool ScriptDefines(const std::string& script, const std::string& type, int id);
 // The program's own resource script (res/DrvUninst.rc), read once.
 const std::string& ProgramResourceScript();
 std::string ProgramResourcePath(const std::string& relative);
+// Dialog `id` of that script, parsed once; null when it is not there.
+const DialogTemplate* ProgramDialogTemplate(int id);
+// ScriptDefines on that script, answered once per question.
+bool ProgramScriptDefines(const std::string& type, int id);
 // The text of one of the program's resource scripts ("res/DrvUninst.rc").
 std::string ProgramResourceText(const std::string& relative);
 

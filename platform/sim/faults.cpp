@@ -40,7 +40,14 @@ std::string TrimSpace(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) { return ToLower(a) == ToLower(b); }
+// Compared in place: it runs on every name lookup of the machine.
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
 
 bool ContainsNoCase(const std::string& haystack, const std::string& needle) {
   return ToLower(haystack).find(ToLower(needle)) != std::string::npos;

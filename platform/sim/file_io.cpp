@@ -67,6 +67,25 @@ FileEntry* EntryOf(const OpenFile& file) {
   return found.entry != nullptr && !found.entry->directory ? found.entry : nullptr;
 }
 
+// The checks ReadFile and WriteFile share: the call's fault, a handle opened
+// for the access, a file still there. Sets the error and gives nullptr when
+// the transfer cannot happen.
+FileEntry* Transfer(const char* api, HANDLE handle, DWORD access, LPDWORD transferred, OpenFile** file) {
+  *file = OpenFileOf(handle);
+  if (DWORD fault = sim::CheckFault(api, *file == nullptr ? "" : (*file)->key)) {
+    SetLastError(fault);
+    return nullptr;
+  }
+  if (transferred != nullptr) *transferred = 0;
+  if (*file == nullptr || !((*file)->access & access)) {
+    SetLastError(*file == nullptr ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  FileEntry* entry = EntryOf(**file);
+  if (entry == nullptr) SetLastError(ERROR_ACCESS_DENIED);
+  return entry;
+}
+
 }  // namespace
 
 bool OpenWithoutDeleteSharing(const std::string& path) {
@@ -149,21 +168,9 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, 
 
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               LPOVERLAPPED) {
-  OpenFile* file = OpenFileOf(hFile);
-  if (DWORD fault = sim::CheckFault("ReadFile", file == nullptr ? "" : file->key)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
-  if (file == nullptr || !(file->access & GENERIC_READ)) {
-    SetLastError(file == nullptr ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  FileEntry* entry = EntryOf(*file);
-  if (entry == nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
+  OpenFile* file = nullptr;
+  FileEntry* entry = Transfer("ReadFile", hFile, GENERIC_READ, lpNumberOfBytesRead, &file);
+  if (entry == nullptr) return FALSE;
   const size_t available = file->position < entry->content.size() ? entry->content.size() - file->position : 0;
   const size_t count = std::min<size_t>(available, nNumberOfBytesToRead);
   if (count > 0) std::memcpy(lpBuffer, entry->content.data() + file->position, count);
@@ -174,21 +181,9 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
 
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                LPOVERLAPPED) {
-  OpenFile* file = OpenFileOf(hFile);
-  if (DWORD fault = sim::CheckFault("WriteFile", file == nullptr ? "" : file->key)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = 0;
-  if (file == nullptr || !(file->access & GENERIC_WRITE)) {
-    SetLastError(file == nullptr ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  FileEntry* entry = EntryOf(*file);
-  if (entry == nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
+  OpenFile* file = nullptr;
+  FileEntry* entry = Transfer("WriteFile", hFile, GENERIC_WRITE, lpNumberOfBytesWritten, &file);
+  if (entry == nullptr) return FALSE;
   std::string& content = entry->content;
   if (content.size() < file->position) content.resize(file->position, '\0');
   content.replace(file->position, std::min<size_t>(nNumberOfBytesToWrite, content.size() - file->position),

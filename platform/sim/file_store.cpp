@@ -61,6 +61,9 @@ FileEntry& NewEntry(const std::string& path) {
 }
 
 void AddDirectoryChain(const std::string& path) {
+  // Most files go to a directory that is there, and so are its parents.
+  auto known = Fs().entries.find(KeyOf(path));
+  if (known != Fs().entries.end() && known->second.directory) return;
   std::string current = path;
   std::vector<std::string> chain;
   while (!current.empty() && current.size() > 2) {  // stop at the drive, "C:"
@@ -146,6 +149,15 @@ std::optional<FileEntry> Get(const std::string& path) {
   auto it = Fs().entries.find(KeyOf(Canonical(ResolvePath(path, Fs().windowsDirectory))));
   if (it == Fs().entries.end()) return std::nullopt;
   return it->second;
+}
+
+const FileEntry* Peek(const std::string& path) {
+  auto it = Fs().entries.find(KeyOf(Absolute(path)));
+  return it == Fs().entries.end() ? nullptr : &it->second;
+}
+
+void ForEach(const std::function<void(const FileEntry&)>& visit) {
+  for (const auto& entry : Fs().entries) visit(entry.second);
 }
 
 std::vector<FileEntry> All() {

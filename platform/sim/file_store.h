@@ -2,6 +2,7 @@
 // case-insensitive, case-preserving, with attributes and contents.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ void Write(const std::string& path, const std::string& content, DWORD attributes
 void MakeDirectory(const std::string& path);
 bool Exists(const std::string& path);
 std::optional<FileEntry> Get(const std::string& path);
+// The stored entry itself, or null; valid until the store next changes.
+const FileEntry* Peek(const std::string& path);
 std::vector<FileEntry> All();  // sorted by path, case-insensitively
 // Takes a file, or a directory with everything below it, off the drive, as
 // the system itself does (no call is made or logged). False when absent.
@@ -67,6 +70,8 @@ bool MappedAsImage(const std::string& path);
 // unloaded.
 void CloseEveryFileHandle();
 void UnloadImages();
+// Every entry in the same order, without copying them.
+void ForEach(const std::function<void(const FileEntry&)>& visit);
 
 }  // namespace files
 }  // namespace sim

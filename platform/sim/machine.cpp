@@ -24,7 +24,10 @@ struct NamedVersion {
   VersionInfo info;
 };
 
-// As Wine reports them for its Version setting.
+// As Wine reports them for its Version setting to this program, whose
+// manifest declares Windows 8.1 and 10: those report their own numbers to it
+// (to a program without such a manifest both say 6.2, as Windows 8 does).
+// Windows 10's build depends on its release; Wine gives 1903's.
 const NamedVersion kVersions[] = {
     {"win95", {VER_PLATFORM_WIN32_WINDOWS, 4, 0, 0x040003B6, ""}},
     {"win98", {VER_PLATFORM_WIN32_WINDOWS, 4, 10, 0x040A08AE, " A "}},
@@ -36,8 +39,8 @@ const NamedVersion kVersions[] = {
     {"vista", {VER_PLATFORM_WIN32_NT, 6, 0, 6002, "Service Pack 2"}},
     {"win7", {VER_PLATFORM_WIN32_NT, 6, 1, 7601, "Service Pack 1"}},
     {"win8", {VER_PLATFORM_WIN32_NT, 6, 2, 9200, ""}},
-    {"win81", {VER_PLATFORM_WIN32_NT, 6, 2, 9200, ""}},
-    {"win10", {VER_PLATFORM_WIN32_NT, 6, 2, 9200, ""}},
+    {"win81", {VER_PLATFORM_WIN32_NT, 6, 3, 9600, ""}},
+    {"win10", {VER_PLATFORM_WIN32_NT, 10, 0, 18362, ""}},
 };
 
 ResetHook resetVersion([] { SetVersion("win7"); });

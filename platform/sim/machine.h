@@ -18,7 +18,7 @@ struct ResetHook {
 void Reset();
 
 // The version record the machine reports; a known name is win95, win98, winme,
-// nt4, win2000, winxp, win2003, vista, win7, win8, win10.
+// nt40, win2k, winxp, win2003, vista, win7, win8, win81, win10.
 struct VersionInfo {
   DWORD platformId;
   DWORD major;

@@ -1,12 +1,16 @@
 // GetPrivateProfileStringA and GetPrivateProfileIntA, parsed as Windows does:
 // first section and first key win, blanks trimmed, matching quotes dropped,
-// ';' lines are comments, a bare file name lives in the Windows directory.
+// ';' lines are comments, a bare file name lives in the Windows directory;
+// on the NT family a mapped section is read from the registry first.
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
+#include "platform/sim/ini_file_mapping.h"
+#include "platform/sim/machine.h"
 #include "platform/sim/win32_api.h"
 
 namespace {
@@ -88,6 +92,36 @@ std::vector<IniSection> Parse(const std::string& raw) {
   return sections;
 }
 
+// A profile is read key by key, hundreds of times a run, and rarely changes
+// in between: the last text parsed is kept with its parse, until the machine
+// is reset.
+struct ParseCache {
+  bool valid = false;
+  std::string text;
+  std::vector<IniSection> sections;
+};
+
+ParseCache& Cache() {
+  static ParseCache cache;
+  return cache;
+}
+
+// Swapped out, so a reset frees the memory (an assignment would keep it).
+sim::ResetHook resetParseCache([] {
+  ParseCache fresh;
+  std::swap(Cache(), fresh);
+});
+
+const std::vector<IniSection>& ParseCached(const std::string& raw) {
+  ParseCache& cache = Cache();
+  if (!cache.valid || raw != cache.text) {
+    cache.sections = Parse(raw);
+    cache.text = raw;
+    cache.valid = true;
+  }
+  return cache.sections;
+}
+
 const IniSection* FindSection(const std::vector<IniSection>& sections, const std::string& name) {
   // The unnamed leading section only answers to "".
   for (size_t i = 0; i < sections.size(); ++i) {
@@ -147,17 +181,22 @@ DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
 
 // The value of a key, or nothing when the file, section or key is missing.
 bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
-               std::vector<IniSection>* parsed) {
+               const std::vector<IniSection>** parsed) {
   const std::string path = ResolveFile(fileName);
-  auto file = sim::files::Get(path);
+  // A mapped section answers from the registry first.
+  if (section != nullptr && key != nullptr && sim::ReadMappedProfileValue(path, Trim(section), Trim(key), value)) {
+    SetLastError(0);
+    return true;
+  }
+  const sim::files::FileEntry* file = sim::files::Peek(path);
   if (!file || file->directory) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
   SetLastError(0);
-  *parsed = Parse(file->content);
+  *parsed = &ParseCached(file->content);
   if (section == nullptr || key == nullptr) return false;
-  const IniSection* found = FindSection(*parsed, Trim(section));
+  const IniSection* found = FindSection(**parsed, Trim(section));
   if (found == nullptr) return false;
   const IniKey* entry = FindKey(*found, Trim(key));
   if (entry == nullptr) return false;
@@ -165,25 +204,37 @@ bool ReadValue(LPCSTR section, LPCSTR key, LPCSTR fileName, std::string* value,
   return true;
 }
 
+// "file|section|key", built in one allocation: every read of a profile makes one.
+std::string FaultSubject(LPCSTR fileName, LPCSTR section, LPCSTR key) {
+  const char* parts[] = {fileName ? fileName : "", section ? section : "", key ? key : ""};
+  std::string subject;
+  subject.reserve(std::strlen(parts[0]) + std::strlen(parts[1]) + std::strlen(parts[2]) + 2);
+  subject += parts[0];
+  subject += '|';
+  subject += parts[1];
+  subject += '|';
+  subject += parts[2];
+  return subject;
+}
+
 }  // namespace
 
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
                                DWORD nSize, LPCSTR lpFileName) {
-  const std::string subject = std::string(lpFileName ? lpFileName : "") + "|" + (lpAppName ? lpAppName : "") +
-                              "|" + (lpKeyName ? lpKeyName : "");
-  if (DWORD fault = sim::CheckFault("GetPrivateProfileStringA", subject)) {
+  if (DWORD fault = sim::CheckFault("GetPrivateProfileStringA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return CopyValue("", lpReturnedString, nSize);
   }
   if (nSize == 0) return 0;
   std::string value;
-  std::vector<IniSection> parsed;
+  static const std::vector<IniSection> kNoFile;
+  const std::vector<IniSection>* parsed = &kNoFile;
   const bool found = ReadValue(lpAppName, lpKeyName, lpFileName, &value, &parsed);
   if (lpAppName == nullptr || lpKeyName == nullptr) {
     std::vector<std::string> names;
     if (lpAppName == nullptr) {
-      for (size_t i = 1; i < parsed.size(); ++i) names.push_back(parsed[i].name);
-    } else if (const IniSection* section = FindSection(parsed, Trim(lpAppName))) {
+      for (size_t i = 1; i < parsed->size(); ++i) names.push_back((*parsed)[i].name);
+    } else if (const IniSection* section = FindSection(*parsed, Trim(lpAppName))) {
       for (const IniKey& key : section->keys) names.push_back(key.name);
     }
     return CopyList(names, lpReturnedString, nSize);
@@ -196,14 +247,12 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 }
 
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
-  const std::string subject = std::string(lpFileName ? lpFileName : "") + "|" + (lpAppName ? lpAppName : "") +
-                              "|" + (lpKeyName ? lpKeyName : "");
-  if (DWORD fault = sim::CheckFault("GetPrivateProfileIntA", subject)) {
+  if (DWORD fault = sim::CheckFault("GetPrivateProfileIntA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return static_cast<UINT>(nDefault);
   }
   std::string value;
-  std::vector<IniSection> parsed;
+  const std::vector<IniSection>* parsed = nullptr;
   if (!ReadValue(lpAppName, lpKeyName, lpFileName, &value, &parsed)) return static_cast<UINT>(nDefault);
   value = Trim(value);
   if (value.empty()) return static_cast<UINT>(nDefault);

@@ -34,7 +34,11 @@ std::string Folded(const std::string& text) {
 }
 
 RegKey::Subkeys::iterator RegKey::FindSubkey(const std::string& subkeyName) {
-  auto found = byFoldedName.find(Folded(subkeyName));
+  // Folded into a buffer that is kept, so a lookup allocates nothing.
+  static std::string folded;
+  folded.assign(subkeyName);
+  for (char& c : folded) c = static_cast<char>(FoldCase(c));
+  auto found = byFoldedName.find(folded);
   return found == byFoldedName.end() ? subkeys.end() : found->second;
 }
 
@@ -113,16 +117,14 @@ void MarkDeleted(RegKey* key) {
 
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
-  std::string current;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!current.empty()) parts.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
+  parts.reserve(8);  // the machine's paths are rarely deeper; each growth is an allocation
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.emplace_back(path, start, end - start);
+    start = end + 1;
   }
-  if (!current.empty()) parts.push_back(current);
   return parts;
 }
 

@@ -284,7 +284,9 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
     return FALSE;
   }
   auto it = element->key->values.find(valueName);
-  if (it == element->key->values.end()) {
+  // Windows keeps no device property without data: setting one with no data
+  // deletes it, so a zero-length value reads as a property that is not there.
+  if (it == element->key->values.end() || it->second.data.empty()) {
     // The registry read leaves the size it was given as the required size.
     if (PropertyRegDataType != nullptr) *PropertyRegDataType = REG_NONE;
     if (RequiredSize != nullptr) *RequiredSize = PropertyBufferSize;
@@ -344,6 +346,19 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) {
   return TRUE;
 }
 
+namespace {
+
+// Windows 2000 and later: the 9x family's and NT 4.0's SetupAPI lack it.
+bool OnWindows2000OrLater(const sim::VersionInfo& version) {
+  return version.platformId == VER_PLATFORM_WIN32_NT && version.major >= 5;
+}
+
+// Through void*: FARPROC is the generic function pointer exports are handed out as.
+sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
+                                        reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiRemoveDevice)),
+                                        OnWindows2000OrLater);
+
+}  // namespace
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
                                  DWORD DeviceInstanceIdSize, PDWORD RequiredSize) {
   Element* element = ElementForQuery("SetupDiGetDeviceInstanceIdA", DeviceInfoSet, DeviceInfoData);

@@ -138,12 +138,13 @@ INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndPar
     SetLastError(fault);
     return -1;
   }
-  DialogTemplate t;
   const bool ownModule = hInstance == nullptr || hInstance == GetModuleHandleA(nullptr);
-  if (!ownModule || !numbered || !ParseDialogTemplate(ProgramResourceScript(), id, &t)) {
+  const DialogTemplate* found = ownModule && numbered ? ProgramDialogTemplate(id) : nullptr;
+  if (found == nullptr) {
     SetLastError(kErrorResourceNameNotFound);
     return -1;
   }
+  const DialogTemplate& t = *found;
   if (hWndParent != nullptr && Live(hWndParent) == nullptr) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;

@@ -49,7 +49,7 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
   if (hInstance == nullptr && numbered && id >= kFirstSystemIcon && id <= kLastSystemIcon) {
     return IconHandle(0x5000000, id);
   }
-  if (hInstance == ProgramModule() && numbered && ScriptDefines(ProgramResourceScript(), "ICON", id)) {
+  if (hInstance == ProgramModule() && numbered && ProgramScriptDefines("ICON", id)) {
     return IconHandle(0x1C00000, id);
   }
   SetLastError(kErrorResourceNameNotFound);

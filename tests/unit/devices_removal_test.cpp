@@ -18,6 +18,22 @@ TEST_F(Removal, RemovesDevicesMatchingPrimaryOrExtensionEntriesOnly) {
   ExpectNothingLeaked();
 }
 
+// The removal function is looked up at run time: a Windows that lacks it
+// (NT 4.0 here; 98 and ME would not even load a program importing it) gets
+// no call through a null pointer and no half-walked device list.
+TEST_F(Removal, AWindowsWithoutTheRemovalFunctionRemovesNothing) {
+  Primary("PCI\\VEN_1234");
+  Device("PCI\\VEN_1234&DEV_1\\1", {"PCI\\VEN_1234&DEV_1"});
+  ASSERT_TRUE(sim::SetVersion("nt40"));
+  EXPECT_EQ(RemoveMatchedDevices(), 0);
+  EXPECT_TRUE(sim::devices::DevicePresent("PCI\\VEN_1234&DEV_1\\1"));
+  ExpectNothingLeaked();
+
+  ASSERT_TRUE(sim::SetVersion("win2k"));
+  EXPECT_EQ(RemoveMatchedDevices(), 1);
+  EXPECT_FALSE(sim::devices::DevicePresent("PCI\\VEN_1234&DEV_1\\1"));
+}
+
 TEST_F(Removal, ADeviceIsAskedOncePerMatchingEntry) {
   Primary("PCI\\VEN_1234");
   Primary("PCI\\VEN_1234&DEV");

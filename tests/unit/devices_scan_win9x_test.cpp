@@ -225,12 +225,15 @@ TEST_F(Scan9x, EmptyPrefixesMatchNoDevice) {
 
 }  // namespace
 
-TEST_F(Scan9x, AListThatNeverFitsEndsTheScanInsteadOfLoopingForever) {
+TEST_F(Scan9x, ADeviceWhoseListNeverFitsIsSkippedAndTheScanGoesOn) {
   Primary("PCI\\VEN_1234");
   Device("PCI\\VEN_1234&DEV_1\\1", {"PCI\\VEN_1234&DEV_1"});
   Device("PCI\\VEN_1234&DEV_2\\1", {"PCI\\VEN_1234&DEV_2"});
+  Device("PCI\\VEN_1234&DEV_3\\1", {"PCI\\VEN_1234&DEV_3"});
   sim::InjectFault("SetupDiGetDeviceRegistryPropertyA", ERROR_INSUFFICIENT_BUFFER, "DEV_2");
-  EXPECT_EQ(ScanDevicesWin9x(), 1);
-  EXPECT_LE(sim::CountCalls("SetupDiGetDeviceRegistryPropertyA"), 1u + 4u);
+  EXPECT_EQ(ScanDevicesWin9x(), 2);
+  EXPECT_EQ(VenIDs(), (Strings{"VEN_1234&DEV_1", "VEN_1234&DEV_3"}));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
+  EXPECT_LE(sim::CountCalls("SetupDiGetDeviceRegistryPropertyA"), 2u + 4u);
   ExpectNothingLeaked();
 }

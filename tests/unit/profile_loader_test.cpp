@@ -194,15 +194,20 @@ TEST_F(CountryCode, NtWithoutTheSettingFallsBackToOne) {
   EXPECT_EQ(theApp.GetCountryCode(), 1);
 }
 
-TEST_F(CountryCode, NtBeforeVersionFiveAnd9xUseWinIni) {
+// NT maps win.ini's [intl] to the registry, which answers first; the file
+// counts only where the registry lacks the key, and always on 9x.
+TEST_F(CountryCode, NtBeforeVersionFiveReadsWinIniThroughTheRegistryAnd9xReadsTheFile) {
   SetCountry("49");
   sim::files::Write("win.ini", "[intl]\niCountry=886\n");
   sim::SetVersion("nt40");
-  EXPECT_EQ(theApp.GetCountryCode(), 886);
+  EXPECT_EQ(theApp.GetCountryCode(), 49);
   sim::SetVersion("win98");
   EXPECT_EQ(theApp.GetCountryCode(), 886);
   sim::SetVersion("winxp");
   EXPECT_EQ(theApp.GetCountryCode(), 49);
+  sim::registry::DeleteTree("HKCU\\Control Panel\\International");
+  sim::SetVersion("nt40");
+  EXPECT_EQ(theApp.GetCountryCode(), 886);
 }
 
 TEST_F(CountryCode, WinIniWithoutTheKeyGivesOne) {
@@ -223,6 +228,7 @@ TEST_F(CountryCode, AWindowsDirectoryTooLongForThePathBufferStillFindsWinIni) {
 }
 
 TEST_F(CountryCode, AFailingVersionQueryCountsAsNotNt5) {
+  sim::SetVersion("winme");
   sim::files::Write("win.ini", "[intl]\niCountry=44\n");
   SetCountry("49");
   sim::InjectFault("GetVersionExA", ERROR_INVALID_PARAMETER);

@@ -136,17 +136,18 @@ TEST_F(SetupApi, AMissingHardwareIdFailsWithInvalidData) {
   EXPECT_EQ(required, 40u);
 }
 
-TEST_F(SetupApi, EmptyAndStringValuesReadAsStored) {
+TEST_F(SetupApi, AnEmptyValueIsNoPropertyAndAStringReadsAsStored) {
   Device("PCI\\Empty\\1", {});
   Device("PCI\\Single\\1", {});
   sim::registry::SetValue(EnumKey("PCI\\Empty\\1"), "HardwareID", REG_MULTI_SZ, {});
   sim::registry::SetString(EnumKey("PCI\\Single\\1"), "HardwareID", "PCI\\ONE");
   ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
   SP_DEVINFO_DATA empty = Record(0);
-  DWORD type = 0;
+  DWORD type = 7;
   DWORD required = 99;
-  EXPECT_TRUE(SetupDiGetDeviceRegistryPropertyA(set_, &empty, SPDRP_HARDWAREID, &type, nullptr, 0, &required));
-  EXPECT_EQ(required, 0u);
+  EXPECT_FALSE(SetupDiGetDeviceRegistryPropertyA(set_, &empty, SPDRP_HARDWAREID, &type, nullptr, 0, &required));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+  EXPECT_EQ(type, 0u);
   SP_DEVINFO_DATA single = Record(1);
   char buffer[16] = {};
   EXPECT_TRUE(SetupDiGetDeviceRegistryPropertyA(set_, &single, SPDRP_HARDWAREID, &type,

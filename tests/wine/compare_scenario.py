@@ -14,8 +14,14 @@ restart ("restarted ..." lines). A line of the expect
 file "known-difference <dump line>" drops that line (or every line it begins)
 from both dumps.
 
+A run that did not end as a program ends fails the comparison whatever the
+dumps say: drvuninst-sim killed by a signal or past its time, a program that
+would wait for good on the simulated machine, and under Wine a program that
+crashed, was stopped at the deadline or ended with another code than 0.
+
 Exit status: 0 the dumps agree, 1 they differ (or a run broke), 77 Wine, the
-Windows build or drvuninst-sim is missing.
+Windows build or drvuninst-sim is missing. With --keep both dumps, as compared,
+stay in the kept prefix's harness folder (sim-dump.txt, wine-dump.txt).
 """
 import argparse
 import difflib
@@ -43,6 +49,7 @@ ROOTS = (
     "HKLM\\Enum",
 )
 STATUS_LINE = 1002
+SIM_SECONDS = 120
 
 
 def parse_args():
@@ -170,10 +177,18 @@ def run_sim(args, scen, work, questions=None, restart=False):
         qpath = os.path.join(work, "sim-questions.txt")
         write_questions(qpath, questions)
         cmd += ["--probe", qpath, answers]
-    proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+    try:
+        proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=SIM_SECONDS)
+    except subprocess.TimeoutExpired:
+        raise RuntimeError("the program did not end within %d s on the simulated machine" % SIM_SECONDS)
+    if proc.returncode < 0:
+        raise RuntimeError("drvuninst-sim was killed by signal %d: %s" % (-proc.returncode, proc.stderr.decode(errors="replace")))
     if proc.returncode == 2:
         raise RuntimeError("drvuninst-sim could not run the folder: " + proc.stderr.decode(errors="replace"))
     lines = open(shown, encoding="latin-1").read().splitlines()
+    if "hung" in lines:
+        raise RuntimeError("the program would wait for good on the simulated machine: "
+                           + proc.stderr.decode(errors="replace").strip())
     return lines, (checks.read_answers(answers) if questions is not None else {})
 
 
@@ -209,6 +224,27 @@ def drop_known(lines, known):
     return [line for line in lines if not any(line.startswith(k) for k in known)]
 
 
+def check_ended(outcome, timeout):
+    """Raises unless the program under Wine ended by itself, as a normal run does."""
+    if outcome.timed_out:
+        raise RuntimeError("the program did not end within %d s under Wine and was stopped" % timeout)
+    if outcome.exit_code is None:
+        raise RuntimeError("the user stand-in did not see the program end")
+    if outcome.exit_code != 0:
+        raise RuntimeError("the program ended with code 0x%08X under Wine: it crashed or was killed"
+                           % (outcome.exit_code & 0xFFFFFFFF))
+
+
+def keep_dumps(harness, sim_dump, wine_dump):
+    paths = []
+    for name, lines in (("sim-dump.txt", sim_dump), ("wine-dump.txt", wine_dump)):
+        path = os.path.join(harness, name)
+        with open(path, "w", encoding="utf-8", errors="replace") as f:
+            f.write("\n".join(lines) + "\n")
+        paths.append(path)
+    print("dumps kept: %s %s" % tuple(paths))
+
+
 def main():
     args = parse_args()
     needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + textlog.TOOLS]
@@ -236,8 +272,7 @@ def main():
             _, sim_restarted = run_sim(args, scen, run.harness, after, restart=True)
             restarted = [("restarted " + line, "restarted " + wine_line) for line, wine_line in
                          zip(dump(after, sim_restarted, []), dump(after, wine_restarted, []))]
-        if outcome.timed_out:
-            raise RuntimeError("the program did not end within %d s under Wine" % args.timeout)
+        check_ended(outcome, args.timeout)
         if left_in_temp:
             raise RuntimeError("the program left this in the temporary folder: " + ", ".join(left_in_temp))
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
@@ -250,6 +285,8 @@ def main():
     known = known_differences(scen)
     sim_dump = drop_known(dump(questions, sim_answers, sim_shown) + [pair[0] for pair in restarted], known)
     wine_dump = drop_known(dump(questions, wine_answers, wine_shown) + [pair[1] for pair in restarted], known)
+    if args.keep:
+        keep_dumps(run.harness, sim_dump, wine_dump)
     diff = list(difflib.unified_diff(sim_dump, wine_dump, "simulated machine", "wine", lineterm="", n=0))
     if diff:
         print("FAILED: the final states differ (- simulated machine, + Wine):")

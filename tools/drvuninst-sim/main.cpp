@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     if (!compared) return 2;
   }
 
-  sim::Reset();
+  scenario::LoadFreshMachine(folder);
   const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);

@@ -10,6 +10,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/process_store.h"
+#include "platform/sim/standard_devices.h"
 #include "platform/sim/window_store.h"
 #include "platform/sim/wow64.h"
 #include "tools/scenario/ini_text.h"
@@ -177,14 +178,14 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
   return ok;
 }
 
-bool LoadMachineImage(const std::string& folder, std::vector<std::string>* errors) {
-  const fs::path root(folder);
+namespace {
+
+bool ReadImage(const fs::path& root, MachineImage* image, std::vector<std::string>* errors) {
   if (!fs::is_directory(root)) {
-    errors->push_back("not a scenario folder: " + folder);
+    errors->push_back("not a scenario folder: " + root.string());
     return false;
   }
   bool ok = true;
-  MachineImage image;
   std::string iniText;
   if (fs::exists(root / "machine.ini")) {
     if (!ReadWholeFile(root / "machine.ini", &iniText)) {
@@ -192,9 +193,32 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
       ok = false;
     }
   }
-  ok = ReadMachineIni(iniText, &image, errors) && ok;
+  return ReadMachineIni(iniText, image, errors) && ok;
+}
 
-  ok = StartMachine(image, errors) && ok;
+// A fresh machine of the image's version and bitness, with the devices any
+// machine has of its own.
+bool LayFreshMachine(const MachineImage& image, std::vector<std::string>* errors) {
+  if (!StartMachine(image, errors)) return false;
+  sim::devices::AddStandardDevices();
+  return true;
+}
+
+}  // namespace
+
+bool LoadFreshMachine(const std::string& folder) {
+  MachineImage image;
+  std::vector<std::string> errors;
+  const bool read = ReadImage(folder, &image, &errors);
+  return LayFreshMachine(image, &errors) && read;
+}
+
+bool LoadMachineImage(const std::string& folder, std::vector<std::string>* errors) {
+  const fs::path root(folder);
+  MachineImage image;
+  bool ok = ReadImage(root, &image, errors);
+  if (!fs::is_directory(root)) return false;
+  ok = LayFreshMachine(image, errors) && ok;
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
   ok = StartPrograms(image, errors) && ok;

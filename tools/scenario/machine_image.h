@@ -36,7 +36,13 @@ struct MachineImage {
 // machine.ini's text; problems (an unknown version or action) go to errors.
 bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<std::string>* errors);
 
-// Resets the simulated machine and lays the folder into it. Returns false,
+// The fresh machine of the folder's Windows version: the simulated machine
+// reset, the version set and the devices every machine has. False when
+// machine.ini cannot be taken.
+bool LoadFreshMachine(const std::string& folder);
+
+// Resets the simulated machine and lays the folder into it, on the fresh
+// machine above. Returns false,
 // with readable reasons, when the folder cannot be taken as it stands.
 bool LoadMachineImage(const std::string& folder, std::vector<std::string>* errors);
 

@@ -21,6 +21,8 @@ std::string ShownRecord() {
     out += "position " + std::to_string(sim::windows::LastDialog().progressPos) + "\n";
   }
   for (const auto& box : sim::windows::MessageBoxes()) out += "box " + EscapeText(box.caption) + "|" + EscapeText(box.text) + "\n";
+  // A real machine would still be waiting: the run never ended.
+  if (sim::windows::SendBlockedForever()) out += "hung\n";
   return out;
 }
 

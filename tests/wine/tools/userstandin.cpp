@@ -4,7 +4,12 @@
 // never hangs on a program that waits for input nobody gives.
 //
 //   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR]
-//   ACTIONS: blank-separated ok | esc | close | box-ok
+//   ACTIONS: blank-separated ok | esc | close | box-ok, taken as
+//   tests/scenarios/README.md says: a box takes box-ok (and is closed with OK
+//   before any other action), a waiting dialog takes ok, esc and close and
+//   uses up a box-ok without effect, a busy dialog takes nothing; with no
+//   action left a box gets OK and a dialog Esc. A script with any other word
+//   is refused before the program starts.
 //   SHOTDIR: where to save pictures of the screen: dialog.bmp just before the
 //   first action on the dialog, removal.bmp the dialog as last seen after OK
 //   (the program hides it before its final box), boxN.bmp while the Nth
@@ -26,7 +31,11 @@ namespace {
 const int kControlIds[] = {0, 1004, 1003, 1002, 1001, IDOK, 1000};
 const DWORD kPollMs = 40;
 const DWORD kSettleMs = 300;     // let the dialog finish painting its texts before acting
-const DWORD kIdleCloseMs = 10000; // a dialog left open after the script ran out gets closed
+// A dialog still up this long after an action that did not end it waits
+// for the user again.
+const DWORD kBusyMs = 10000;
+const DWORD kAnswerMs = 200;
+const char* const kActions[] = {"ok", "esc", "close", "box-ok"};
 
 struct Windows {
     HWND dialog = NULL;
@@ -140,6 +149,18 @@ std::vector<std::string> SplitActions(const char* text) {
     return actions;
 }
 
+bool IsKnownAction(const std::string& action) {
+    for (const char* known : kActions)
+        if (action == known) return true;
+    return false;
+}
+
+// The dialog's thread is back in its message loop: it answers at once.
+bool Answers(HWND dialog) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &result) != 0;
+}
+
 void PressOnDialog(HWND dialog, const std::string& action) {
     if (action == "ok") {
         HWND button = GetDlgItem(dialog, IDOK);
@@ -188,6 +209,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<std::string> actions = SplitActions(argv[3]);
+    for (const std::string& action : actions) {
+        if (!IsKnownAction(action)) {
+            fprintf(stderr, "userstandin: unknown action \"%s\" (known: ok esc close box-ok); nothing was run\n",
+                    action.c_str());
+            return 2;
+        }
+    }
     DWORD limitMs = static_cast<DWORD>(atoi(argv[2])) * 1000;
     std::vector<std::string> log;
     std::string shotDir = argc == 6 ? argv[5] : "";
@@ -215,6 +243,7 @@ int main(int argc, char** argv) {
     HWND boxShot = NULL;
     bool dialogShot = false;
     bool okPressed = false;
+    bool dialogBusy = false;  // an action was posted to it and it has not come back
     for (;;) {
         bool ended = WaitForSingleObject(pi.hProcess, kPollMs) == WAIT_OBJECT_0;
         DWORD now = GetTickCount();
@@ -269,7 +298,9 @@ int main(int argc, char** argv) {
             Sleep(kPollMs);
             continue;
         }
-        bool dialogReady = dialog.seen && dialogVisible && IsWindowEnabled(found.dialog)
+        if (dialogBusy && dialogVisible && now - lastAct > kBusyMs && Answers(found.dialog))
+            dialogBusy = false;
+        bool dialogReady = dialog.seen && dialogVisible && !dialogBusy && IsWindowEnabled(found.dialog)
             && now - dialogSince >= kSettleMs;
         if (!dialogReady)
             continue;
@@ -281,11 +312,17 @@ int main(int argc, char** argv) {
             PressOnDialog(found.dialog, want);
             log.push_back("action " + want);
             okPressed = okPressed || want == "ok";
+            dialogBusy = true;
             ++next;
             lastAct = now;
-        } else if (want.empty() && now - lastAct > kIdleCloseMs) {
-            PressOnDialog(found.dialog, "close");
-            log.push_back("action close unscripted");
+        } else if (want == "box-ok") {
+            // No box to close: the action is used up and the script goes on.
+            log.push_back("action box-ok with no box");
+            ++next;
+        } else {
+            PressOnDialog(found.dialog, "esc");
+            log.push_back("action esc unscripted");
+            dialogBusy = true;
             lastAct = now;
         }
     }
