@@ -44,3 +44,5 @@ target_compile_options(DrvUninstPreview PRIVATE -Wall -Wextra -O2)
 target_link_options(DrvUninstPreview PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(DrvUninstPreview PRIVATE setupapi advapi32 user32)
 set_target_properties(DrvUninstPreview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# Support staff run it on customers' PCs, from wherever they copied it.
+drvuninst_shipped_program(DrvUninstPreview)

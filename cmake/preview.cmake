@@ -86,3 +86,9 @@ add_test(NAME wine32.preview-bad-input
          COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/bad_input.py --arch win32
                  --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninstPreview.exe --work ${DRVUNINST_WINE_WORK})
 set_tests_properties(wine.preview-bad-input wine32.preview-bad-input PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+
+# The preview loads its DLLs from the system folder only, as the uninstaller does.
+add_test(NAME pe.load-config.preview
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/pe/check_load_config.py
+                 ${DRVUNINST_WINDOWS_BUILD}/DrvUninstPreview.exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninstPreview.exe)
+set_tests_properties(pe.load-config.preview PROPERTIES LABELS pe SKIP_RETURN_CODE 77)

@@ -152,6 +152,22 @@ Element* ElementOrError(HDEVINFO handle, const SP_DEVINFO_DATA* data) {
   return element;
 }
 
+// The element a query about one device is on, or null with the error set:
+// a bad set or record, a fault, or a device removed through this set.
+Element* ElementForQuery(const char* api, HDEVINFO handle, const SP_DEVINFO_DATA* data) {
+  Element* element = ElementOrError(handle, data);
+  if (element == nullptr) return nullptr;
+  if (DWORD fault = CheckFault(api, element->instanceId)) {
+    SetLastError(fault);
+    return nullptr;
+  }
+  if (element->removed) {
+    SetLastError(ERROR_NO_SUCH_DEVINST);
+    return nullptr;
+  }
+  return element;
+}
+
 const char* PropertyValueName(DWORD property) {
   switch (property) {
     case SPDRP_DEVICEDESC:
@@ -252,16 +268,8 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex, PSP_DEVINF
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, DWORD Property,
                                        PDWORD PropertyRegDataType, PBYTE PropertyBuffer,
                                        DWORD PropertyBufferSize, PDWORD RequiredSize) {
-  Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
+  Element* element = ElementForQuery("SetupDiGetDeviceRegistryPropertyA", DeviceInfoSet, DeviceInfoData);
   if (element == nullptr) return FALSE;
-  if (DWORD fault = CheckFault("SetupDiGetDeviceRegistryPropertyA", element->instanceId)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  if (element->removed) {
-    SetLastError(ERROR_NO_SUCH_DEVINST);
-    return FALSE;
-  }
   if (PropertyBuffer == nullptr && PropertyBufferSize != 0) {
     SetLastError(ERROR_INVALID_DATA);
     return FALSE;
@@ -353,16 +361,8 @@ sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
 
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
                                  DWORD DeviceInstanceIdSize, PDWORD RequiredSize) {
-  Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
+  Element* element = ElementForQuery("SetupDiGetDeviceInstanceIdA", DeviceInfoSet, DeviceInfoData);
   if (element == nullptr) return FALSE;
-  if (DWORD fault = CheckFault("SetupDiGetDeviceInstanceIdA", element->instanceId)) {
-    SetLastError(fault);
-    return FALSE;
-  }
-  if (element->removed) {
-    SetLastError(ERROR_NO_SUCH_DEVINST);
-    return FALSE;
-  }
   const DWORD size = static_cast<DWORD>(element->instanceId.size() + 1);
   if (RequiredSize != nullptr) *RequiredSize = size;
   if (DeviceInstanceId == nullptr || DeviceInstanceIdSize < size) {

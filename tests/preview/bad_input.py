@@ -43,11 +43,9 @@ def main():
                     runs.append(("--check on " + what, lambda out, path=path: subprocess.run(
                         [args.sim, "--check", path], stdout=out, stderr=subprocess.PIPE, timeout=120)))
         else:
-            why = preview_wine.missing(args.exe, args.arch)
-            if why:
-                print("SKIP: " + why)
+            prefix = preview_wine.prefix_or_skip(args.exe, args.arch, args.work, "bad-input")
+            if prefix is None:
                 return preview_wine.SKIP
-            prefix = preview_wine.Prefix(args.work, args.arch, "bad-input")
             for what, path in cases(folder):
                 for mode in (["--check"], []):
                     runs.append(("%s on %s" % (" ".join(mode) or "the preview", what),

@@ -41,3 +41,13 @@ class Prefix:
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def prefix_or_skip(exe, arch, work, name):
+    """A private prefix to run exe in, or None (having said why) when Wine or
+    the build is missing."""
+    why = missing(exe, arch)
+    if why:
+        print("SKIP: " + why)
+        return None
+    return Prefix(work, arch, name)

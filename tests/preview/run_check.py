@@ -35,11 +35,9 @@ def main():
         proc = subprocess.run([args.sim, "--check", profile], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=300)
     else:
-        why = preview_wine.missing(args.exe, args.arch)
-        if why:
-            print("SKIP: " + why)
+        prefix = preview_wine.prefix_or_skip(args.exe, args.arch, args.work, "check")
+        if prefix is None:
             return preview_wine.SKIP
-        prefix = preview_wine.Prefix(args.work, args.arch, "check")
         try:
             proc = prefix.run(args.exe, ["--check", preview_wine.windows_path(profile)])
         finally:

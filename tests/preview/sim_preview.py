@@ -15,17 +15,10 @@ import os
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
+import preview_report  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
-
-
-def gone_lists(report):
-    gone = {"key": set(), "file": set()}
-    for line in report.splitlines():
-        parts = line.split(" ", 2)
-        if len(parts) == 3 and parts[0] == "gone" and parts[1] in gone:
-            gone[parts[1]].add(parts[2].lower())
-    return gone
 
 
 def main():
@@ -43,9 +36,8 @@ def main():
     presses_ok = scen.actions[:1] == ["ok"]
     keywords = [keyword for _, keyword, _ in scen.expect]
     if presses_ok and not failures:
-        gone = gone_lists(report)
-        windir = "c:\\windows\\"
-        files = {f[len(windir):] for f in gone["file"] if f.startswith(windir)}
+        gone = preview_report.gone_lists(report)
+        files = preview_report.gone_files(gone)
         for _, keyword, arg in scen.expect:
             kind, _, state = keyword.partition("-")
             if kind not in ("key", "file") or state not in ("absent", "present"):

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 #include "app/DrvUninstApp.h"
 #include "platform/sim/device_store.h"
@@ -31,9 +32,10 @@ bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> name
 
 // What the run on the copy did.
 struct Outcome {
+  explicit Outcome(const std::vector<sim::CallRecord>& log) : calls(log) {}
   MachineSnapshot before;
   MachineSnapshot after;
-  std::vector<sim::CallRecord> calls;
+  const std::vector<sim::CallRecord>& calls;  // the run's, as the machine logged them
   std::set<std::string> scheduled;  // lower-cased paths a restart would delete
   bool installed = false;
   bool finished = false;  // a final message was shown after OK
@@ -108,7 +110,8 @@ void TellDeviceCheck(std::ostream& out, const UninstProfile& profile, const Devi
 
 // Why the removal stops without a word, in the profile's terms.
 void TellSilentStop(std::ostream& out, const DeviceCheck& check) {
-  out << "The removal would stop here, silently: the dialog closes, nothing is removed and no message is shown.\n";
+  out << "The removal would stop here, silently: the dialog closes, no file, device or key is removed and no "
+         "message is shown.\n";
   if (check.count == check.expected) return;
   out << "  Why: the uninstaller found " << check.count << " matches where DevIDNum is " << check.expected << ".\n";
   for (const EntryDevices& entry : check.entries) {
@@ -177,7 +180,7 @@ void TellFiles(std::ostream& out, const Outcome& outcome) {
 }
 
 std::vector<std::string> GoneDevices(const Outcome& outcome) {
-  const std::set<std::string> left(outcome.after.devices.begin(), outcome.after.devices.end());
+  const std::unordered_set<std::string> left(outcome.after.devices.begin(), outcome.after.devices.end());
   std::vector<std::string> gone;
   for (const std::string& device : outcome.before.devices) {
     if (!left.count(device)) gone.push_back(device);
@@ -202,22 +205,27 @@ void TellDevicesAndKeys(std::ostream& out, const Outcome& outcome) {
   for (const std::string& key : keys) out << "  " << key << "\n";
 }
 
-// Values that stay but change, and everything the run adds.
+// Values that stay but change, and everything the run adds. Both snapshots
+// hold their values sorted alike, so one walk pairs them.
 void TellWrites(std::ostream& out, const Outcome& outcome) {
   std::string lines;
-  std::set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
-  for (const auto& value : outcome.before.values) {
-    const std::string key = value.first.substr(0, value.first.find('|'));
-    if (!keysAfter.count(key)) continue;
-    auto now = outcome.after.values.find(value.first);
-    if (now == outcome.after.values.end()) {
-      lines += "  value " + value.first + " deleted\n";
-    } else if (now->second != value.second) {
-      lines += "  value " + value.first + ": " + value.second + " -> " + now->second + "\n";
+  const std::unordered_set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
+  const auto& before = outcome.before.values;
+  const auto& after = outcome.after.values;
+  auto was = before.begin();
+  auto now = after.begin();
+  while (was != before.end() || now != after.end()) {
+    if (now == after.end() || (was != before.end() && was->first < now->first)) {
+      if (keysAfter.count(was->first.substr(0, was->first.find('|')))) lines += "  value " + was->first + " deleted\n";
+      ++was;
+    } else if (was == before.end() || now->first < was->first) {
+      lines += "  value " + now->first + " = " + now->second + "\n";
+      ++now;
+    } else {
+      if (was->second != now->second) lines += "  value " + was->first + ": " + was->second + " -> " + now->second + "\n";
+      ++was;
+      ++now;
     }
-  }
-  for (const auto& value : outcome.after.values) {
-    if (!outcome.before.values.count(value.first)) lines += "  value " + value.first + " = " + value.second + "\n";
   }
   for (const auto& file : outcome.after.files) {
     if (!outcome.before.files.count(file.first)) lines += "  file " + file.first + " written\n";
@@ -233,7 +241,7 @@ void TellWrites(std::ostream& out, const Outcome& outcome) {
 
 // Every key, file and device that would be gone, one a line, for tools.
 void TellLists(std::ostream& out, const Outcome& outcome) {
-  std::set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
+  const std::unordered_set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
   for (const std::string& key : outcome.before.keys) {
     if (!keysAfter.count(key)) out << "gone key " << key << "\n";
   }
@@ -265,7 +273,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
     for (const std::string& note : options.notes) out << "  " << note << "\n";
   }
 
-  Outcome outcome;
+  Outcome outcome(sim::CallLog());
   outcome.before = scenario::CaptureMachine();
   scenario::ResetProgramState();
   const int country = theApp.GetCountryCode();
@@ -277,7 +285,6 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   sim::SetCallLogging(true);
   sim::ClearCallLog();
   scenario::RunProgram(options.processBits);
-  outcome.calls = sim::CallLog();
   outcome.after = scenario::CaptureMachine();
   outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();

@@ -1,6 +1,7 @@
 // DrvUninstPreview.exe: what DrvUninst.exe would do on this PC, told without
 // changing anything, and the profile check. The uninstaller's own code runs
 // on the simulated machine, filled from this PC by read-only calls.
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -17,7 +18,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: DrvUninstPreview.exe [PROFILE] [--lists]\n"
+    "usage: DrvUninstPreview.exe [PROFILE] [--lists] [--timing]\n"
     "       DrvUninstPreview.exe --check PROFILE\n"
     "\n"
     "Tells what DrvUninst.exe would do on this PC if the user pressed OK: the\n"
@@ -26,6 +27,7 @@ const char kUsage[] =
     "remove, and the final message. Nothing on this PC is changed. PROFILE\n"
     "stands in for ZIZURUDO.ini in the Windows directory.\n"
     "--lists  also every key, file and device that would go, one a line\n"
+    "--timing also how long reading this PC and the analysis took, on stderr\n"
     "--check  reports, per section, every value the uninstaller cuts, skips or\n"
     "         never reads; exit 0 nothing to report, 3 findings\n"
     "Exit codes: 0 it would remove the package, 1 it would not (not installed,\n"
@@ -53,7 +55,14 @@ void AddLiveFiles(const std::vector<machine_reader::LiveFile>& live, scenario::M
   }
 }
 
-int Preview(const std::string& profilePath, bool lists) {
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+int Preview(const std::string& profilePath, bool lists, bool timing) {
+  const Clock::time_point start = Clock::now();
   machine_reader::LiveMachine live = machine_reader::ReadLiveMachine();
   const std::string path = profilePath.empty() ? live.windowsDirectory + "\\" + kProfileName : profilePath;
   std::string profile;
@@ -80,6 +89,7 @@ int Preview(const std::string& profilePath, bool lists) {
   errors.clear();
   scenario::LayMachineText(machine, &errors);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
+  const long long readMs = MillisecondsSince(start);
 
   preview::PreviewOptions options;
   options.machineName = "this PC (profile " + (haveProfile ? path : "none: the built-in defaults") + ")";
@@ -89,7 +99,11 @@ int Preview(const std::string& profilePath, bool lists) {
   // DrvUninst.exe of this build: the 32-bit one hands a 64-bit Windows to the program it carries.
   options.processBits = sizeof(void*) == 8 ? 64 : 32;
   std::ostringstream report;
+  const Clock::time_point analysis = Clock::now();
   const preview::PreviewStatus status = preview::RunPreview(options, report);
+  if (timing) {
+    std::fprintf(stderr, "reading this PC: %lld ms; the analysis: %lld ms\n", readMs, MillisecondsSince(analysis));
+  }
   return preview::EmitReport(report.str(), status);
 }
 
@@ -99,11 +113,14 @@ int main(int argc, char** argv) {
   std::string profile;
   bool check = false;
   bool lists = false;
+  bool timing = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--check") == 0) {
       check = true;
     } else if (std::strcmp(argv[i], "--lists") == 0) {
       lists = true;
+    } else if (std::strcmp(argv[i], "--timing") == 0) {
+      timing = true;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "/?") == 0) {
       return preview::EmitReport(kUsage, 0);
     } else if (profile.empty() && argv[i][0] != '-') {
@@ -121,5 +138,5 @@ int main(int argc, char** argv) {
     if (!problems.str().empty()) return Fail(problems.str().substr(0, problems.str().size() - 1));
     return preview::EmitReport(report.str(), status);
   }
-  return Preview(profile, lists);
+  return Preview(profile, lists, timing);
 }

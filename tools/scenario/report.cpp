@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <unordered_set>
 #include <sstream>
 
 #include "platform/sim/window_store.h"
@@ -46,7 +47,7 @@ std::string OneLine(const std::string& text) {
 }
 
 std::vector<std::string> TopRemovedKeys(const MachineSnapshot& before, const MachineSnapshot& after) {
-  std::set<std::string> remaining(after.keys.begin(), after.keys.end());
+  const std::unordered_set<std::string> remaining(after.keys.begin(), after.keys.end());
   std::vector<std::string> removed;
   for (const std::string& key : before.keys) {
     if (remaining.count(key)) continue;
