@@ -169,7 +169,16 @@ class Run:
             else:
                 args += ["hold", HARNESS + "\\holdfile.exe", "open" if how == "open" else "load", path,
                          HARNESS + "\\held%d.txt" % n]
-        if len(args) > 2 and self.wine(args, 60, "launch") != 0:
+        if len(args) <= 2:
+            return
+        for _ in range(3):
+            code = self.wine(args, 60, "launch")
+            # Wine now and then fails to start a program in a freshly copied
+            # prefix; the launcher then never ran (its log is empty) and
+            # started nothing, so it may run again.
+            if code == 0 or self.log_text("launch").strip():
+                break
+        if code != 0:
             raise RuntimeError("the machine's other programs did not start: " + self.log_text("launch"))
 
     def run_program(self):
