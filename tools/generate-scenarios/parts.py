@@ -19,12 +19,12 @@ SERVICES = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services"
 NT_CLASS = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class"
 NINE_X_MEDIA = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Class\\MEDIA"
 
-NT_VERSIONS = ("nt40", "win2k", "winxp", "win2003", "vista", "win7", "win8", "win10")
+NT_VERSIONS = ("nt40", "win2k", "winxp", "win2003", "vista", "win7", "win8", "win81", "win10")
 NINE_X_VERSIONS = ("win95", "win98", "winme")
-# A manifested program sees 6.3 on Windows 8.1 and 10.0 on Windows 10, while
-# the simulated machine still reports 6.2 for both; until it learns them these
-# two versions are left out (--with-win8-win10 puts them back).
-AVOID_WIN8_AND_WIN10 = True
+# A manifested program sees 6.3 on Windows 8.1 and 10.0 on Windows 10, and the
+# simulated machine reports them so; the switch that left them out stays for
+# comparing with older builds (--with-win8-win10 overrides it).
+AVOID_WIN8_AND_WIN10 = False
 
 # The fresh machine's own devices (platform/sim/standard_devices.cpp). The
 # display adapter and the monitor come back under Wine whenever its desktop
@@ -89,7 +89,7 @@ def chance(rng, p):
 
 def version(rng, image, package, options):
     avoid = AVOID_WIN8_AND_WIN10 and not options.get("with_win8_win10")
-    nt = [v for v in NT_VERSIONS if not (avoid and v in ("win8", "win10"))]
+    nt = [v for v in NT_VERSIONS if not (avoid and v in ("win8", "win81", "win10"))]
     image.version = rng.choice(nt * 3 + list(NINE_X_VERSIONS) * 2)
     image.unicode_registry = not image.nine_x and chance(rng, 0.4)
     image.note("Windows version %s, registry.reg as %s" % (
