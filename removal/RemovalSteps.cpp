@@ -33,8 +33,16 @@ bool IsParentPart(const char* begin, const char* end) {
   return dots >= 2;
 }
 
-// A name that would reach outside the directory it is joined to: a parent
-// part, a drive, or a leading separator (the root of the drive).
+void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
+  if (CWnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
+}
+
+LRESULT SendToProgressBar(CDrvUninstDlg& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS);
+  return bar == nullptr ? 0 : bar->SendMessage(message, wParam, lParam);
+}
+}  // namespace
+
 bool LeavesItsDirectory(const char* fileName) {
   if (IsSeparator(fileName[0])) return true;
   if (fileName[0] != '\0' && fileName[1] == ':') return true;
@@ -46,16 +54,6 @@ bool LeavesItsDirectory(const char* fileName) {
     part = c + 1;
   }
 }
-
-void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
-  if (CWnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
-}
-
-LRESULT SendToProgressBar(CDrvUninstDlg& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS);
-  return bar == nullptr ? 0 : bar->SendMessage(message, wParam, lParam);
-}
-}  // namespace
 
 void ShowProgressDisplay(CDrvUninstDlg& dialog) {
   SetItemText(dialog, IDC_TOP_LINE, "");

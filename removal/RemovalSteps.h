@@ -15,6 +15,11 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog);
 // directory is built in: such a path is skipped.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
+// A name that would reach outside the directory it is joined to: a parent
+// part ("..", or dots and blanks as Windows reads them), a drive, or a
+// leading separator (the root of the drive).
+bool LeavesItsDirectory(const char* fileName);
+
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 
 // A name the profile gives as a file may be a directory on this machine: its

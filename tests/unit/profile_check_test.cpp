@@ -65,13 +65,4 @@ TEST(ProfileCheck, EveryKeyTheLoaderReadsIsReportedCutToTheLengthTheLoaderKeeps)
   }
 }
 
-TEST(ProfileCheck, NamesThatLeaveTheirFolderAreTheOnesTheUninstallerRefuses) {
-  for (const char* name : {"..\\x.sys", "a\\..\\..\\x.sys", "../x.inf", "C:x.sys", "c:\\boot.ini", "\\x.dll", "/x.dll"}) {
-    EXPECT_TRUE(preview::NameLeavesItsDirectory(name)) << name;
-  }
-  for (const char* name : {"", "tuner.sys", "..sys", "a..b.inf", "sub\\x.dll"}) {
-    EXPECT_FALSE(preview::NameLeavesItsDirectory(name)) << name;
-  }
-}
-
 }  // namespace

@@ -4,7 +4,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 #include "removal/RegistryNames.h"
-#include "tools/preview/ProfileCheck.h"
+#include "removal/RemovalSteps.h"
 #include "tools/scenario/run_program.h"
 
 namespace preview {
@@ -13,7 +13,7 @@ namespace {
 class NameList {
  public:
   void Add(const std::string& folder, const std::string& name) {
-    if (name.empty() || NameLeavesItsDirectory(name)) return;
+    if (name.empty() || LeavesItsDirectory(name.c_str())) return;
     const std::string path = folder + name;
     for (const std::string& known : m_paths) {
       if (sim::EqualsNoCase(known, path)) return;

@@ -12,6 +12,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "removal/RemovalSteps.h"
 #include "tools/preview/ProfileFile.h"
 #include "tools/scenario/run_program.h"
 
@@ -348,7 +349,7 @@ class SectionCheck {
   }
 
   void CheckName(const std::string& key, const char* name) {
-    if (NameLeavesItsDirectory(name)) {
+    if (LeavesItsDirectory(name)) {
       Add(key, Quoted(name) + " reaches outside its folder: the uninstaller does not act on it");
     }
   }
@@ -397,20 +398,6 @@ class SectionCheck {
 };
 
 }  // namespace
-
-bool NameLeavesItsDirectory(const std::string& name) {
-  if (name.empty()) return false;
-  if (name[0] == '\\' || name[0] == '/') return true;
-  if (name.size() >= 2 && name[1] == ':') return true;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = name.find_first_of("\\/", start);
-    if (end == std::string::npos) end = name.size();
-    if (name.compare(start, end - start, "..") == 0 && end - start == 2) return true;
-    start = end + 1;
-  }
-  return false;
-}
 
 std::vector<ProfileFinding> CheckProfileText(const std::string& text) {
   sim::Reset();

@@ -25,8 +25,4 @@ enum ProfileCheckStatus { PROFILE_CLEAN = 0, PROFILE_UNREADABLE = 2, PROFILE_FIN
 // text is unreadable (the reason goes to err). The report goes to out.
 ProfileCheckStatus RunProfileCheck(const std::string& path, std::ostream& out, std::ostream& err);
 
-// Whether a file name joined to a directory would leave it: a ".."
-// component, a drive or a leading separator.
-bool NameLeavesItsDirectory(const std::string& name);
-
 }  // namespace preview
