@@ -56,17 +56,21 @@ void TellSection(std::ostream& out, const UninstProfile& profile, int country) {
       << "  button: " << Quoted(profile.m_szOKText) << "\n";
 }
 
-// The Uninstall entry whose DisplayName decided: the last one read before
-// the dialog or the warning came up.
-std::string MatchedUninstallEntry(const std::vector<sim::CallRecord>& calls) {
+// The Uninstall entries read before the dialog or the warning came up whose
+// DisplayName is the product's, in the order the uninstaller read them.
+std::vector<std::string> MatchedUninstallEntries(const Outcome& outcome, const std::string& displayName) {
   const std::string suffix = "\\@DisplayName";
-  std::string matched;
-  for (const sim::CallRecord& call : calls) {
+  std::vector<std::string> matched;
+  for (const sim::CallRecord& call : outcome.calls) {
     if (CallIs(call, {"DialogBoxParamA", "MessageBoxA"})) break;
-    if (call.api == "RegQueryValueExA" && call.subject.size() > suffix.size() &&
-        sim::EqualsNoCase(call.subject.substr(call.subject.size() - suffix.size()), suffix)) {
-      matched = call.subject.substr(0, call.subject.size() - suffix.size());
+    if (call.api != "RegQueryValueExA" || call.subject.size() <= suffix.size() ||
+        !sim::EqualsNoCase(call.subject.substr(call.subject.size() - suffix.size()), suffix)) {
+      continue;
     }
+    const std::string entry = call.subject.substr(0, call.subject.size() - suffix.size());
+    auto value = outcome.before.values.find(entry + "|DisplayName");
+    if (value == outcome.before.values.end() || !sim::EqualsNoCase(value->second, "\"" + displayName + "\"")) continue;
+    if (std::find(matched.begin(), matched.end(), entry) == matched.end()) matched.push_back(entry);
   }
   return matched;
 }
@@ -74,9 +78,11 @@ std::string MatchedUninstallEntry(const std::vector<sim::CallRecord>& calls) {
 void TellInstalledCheck(std::ostream& out, const UninstProfile& profile, const Outcome& outcome) {
   out << "Installed check: ";
   if (outcome.installed) {
-    const std::string entry = MatchedUninstallEntry(outcome.calls);
-    out << "installed: " << entry << " has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)
-        << (sim::ContainsNoCase(entry, "\\Wow6432Node\\") ? " (the 32-bit registry view)" : "") << "\n";
+    out << "installed: the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName) << " is found in\n";
+    for (const std::string& entry : MatchedUninstallEntries(outcome, profile.m_szDrvUninstRegKeyName)) {
+      out << "  " << entry << (sim::ContainsNoCase(entry, "\\Wow6432Node\\") ? " (the 32-bit registry view)" : "")
+          << "\n";
+    }
     return;
   }
   out << "not installed: no Uninstall entry has the DisplayName " << Quoted(profile.m_szDrvUninstRegKeyName)
