@@ -3,6 +3,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/sim/value_journal.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
@@ -108,6 +109,7 @@ LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, PHKEY phkResult, const char
 
 void RemoveContents(RegKey* key) {
   while (!key->subkeys.empty()) DeleteSubtree(key->subkeys.begin()->second.get());
+  NoteValuesChanging(key);
   key->values.clear();
 }
 
@@ -216,6 +218,7 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
   if (key == nullptr) return status;
   const std::string name = lpValueName == nullptr ? "" : lpValueName;
   if (DWORD fault = CheckFault("RegSetValueExA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
+  NoteValuesChanging(key);
   RegValue& value = key->values[name];
   value.name = name;
   value.type = dwType;
@@ -231,6 +234,7 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
   if (DWORD fault = CheckFault("RegDeleteValueA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
   auto it = key->values.find(name);
   if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
+  NoteValuesChanging(key);
   key->values.erase(it);
   return ERROR_SUCCESS;
 }

@@ -1,3 +1,4 @@
+#include "platform/sim/value_journal.h"
 #include "platform/sim/registry_store.h"
 
 #include <cctype>
@@ -207,6 +208,7 @@ bool DeleteTree(const std::string& path) {
 
 void SetValue(const std::string& keyPath, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
   RegKey* key = Create(keyPath);
+  NoteValuesChanging(key);
   RegValue& value = key->values[name];
   value.name = name;
   value.type = type;

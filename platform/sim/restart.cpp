@@ -1,3 +1,4 @@
+#include "platform/sim/value_journal.h"
 #include "platform/sim/restart.h"
 
 #include <sstream>
@@ -125,7 +126,10 @@ void Restart() {
       RenameAtRestart(operation.first, operation.second);
     }
   }
-  if (RegKey* sessionManager = registry::Find(kSessionManagerKey)) sessionManager->values.erase(kPendingRenamesValue);
+  if (RegKey* sessionManager = registry::Find(kSessionManagerKey)) {
+    registry::NoteValuesChanging(sessionManager);
+    sessionManager->values.erase(kPendingRenamesValue);
+  }
 
   const auto wininit = files::Get(kWininit);
   if (!wininit || wininit->directory) return;

@@ -1,9 +1,12 @@
 #include "tools/preview/Preview.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
+#include <string_view>
 #include <unordered_set>
 
 #include "app/DrvUninstApp.h"
@@ -11,7 +14,9 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/program_start.h"
+#include "platform/sim/registry_store.h"
 #include "platform/sim/restart.h"
+#include "platform/sim/value_journal.h"
 #include "platform/sim/window_store.h"
 #include "tools/preview/DeviceCheck.h"
 #include "tools/scenario/report.h"
@@ -28,6 +33,29 @@ std::string Quoted(const std::string& text) { return "\"" + OneLine(text) + "\""
 
 bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> names) {
   return std::any_of(names.begin(), names.end(), [&](const char* name) { return call.api == name; });
+}
+
+const char kDisplayNameQuery[] = "\\@DisplayName";
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const size_t length = std::strlen(suffix);
+  if (text.size() <= length) return false;
+  const char* tail = text.c_str() + text.size() - length;
+  for (size_t i = 0; i < length; ++i) {
+    if (std::tolower(static_cast<unsigned char>(tail[i])) != std::tolower(static_cast<unsigned char>(suffix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The calls the account below reads. A run over a large machine makes a few
+// for each device and class instance, which it need not keep.
+bool CallTheAccountReads(const char* api, const std::string& subject) {
+  static const char* const kRead[] = {"DialogBoxParamA", "MessageBoxA",  "SendMessageA",  "SendMessageTimeoutA",
+                                      "PostMessageA",    "DeleteFileA",  "MoveFileExA",   "SetupUninstallOEMInfA"};
+  if (std::strcmp(api, "RegQueryValueExA") == 0) return EndsWithNoCase(subject, kDisplayNameQuery);
+  return std::any_of(std::begin(kRead), std::end(kRead), [&](const char* read) { return std::strcmp(api, read) == 0; });
 }
 
 // What the run on the copy did.
@@ -56,18 +84,33 @@ void TellSection(std::ostream& out, const UninstProfile& profile, int country) {
       << "  button: " << Quoted(profile.m_szOKText) << "\n";
 }
 
+// The values the account reads from the snapshots: the Uninstall entries
+// before the run. What the run writes comes from the registry's journal.
+bool IsUninstallEntry(const std::string& keyPath) {
+  static const char kParent[] = "\\Uninstall\\";
+  const size_t length = sizeof(kParent) - 1;
+  const size_t name = keyPath.rfind('\\');
+  if (name == std::string::npos || name + 1 < length) return false;
+  const size_t parent = name + 1 - length;
+  for (size_t i = 0; i < length; ++i) {
+    if (std::tolower(static_cast<unsigned char>(keyPath[parent + i])) != std::tolower(static_cast<unsigned char>(kParent[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool NoValues(const std::string&) { return false; }
+
 // The Uninstall entries read before the dialog or the warning came up whose
 // DisplayName is the product's, in the order the uninstaller read them.
 std::vector<std::string> MatchedUninstallEntries(const Outcome& outcome, const std::string& displayName) {
-  const std::string suffix = "\\@DisplayName";
+  const size_t suffixLength = std::strlen(kDisplayNameQuery);
   std::vector<std::string> matched;
   for (const sim::CallRecord& call : outcome.calls) {
     if (CallIs(call, {"DialogBoxParamA", "MessageBoxA"})) break;
-    if (call.api != "RegQueryValueExA" || call.subject.size() <= suffix.size() ||
-        !sim::EqualsNoCase(call.subject.substr(call.subject.size() - suffix.size()), suffix)) {
-      continue;
-    }
-    const std::string entry = call.subject.substr(0, call.subject.size() - suffix.size());
+    if (call.api != "RegQueryValueExA" || !EndsWithNoCase(call.subject, kDisplayNameQuery)) continue;
+    const std::string entry = call.subject.substr(0, call.subject.size() - suffixLength);
     auto value = outcome.before.values.find(entry + "|DisplayName");
     if (value == outcome.before.values.end() || !sim::EqualsNoCase(value->second, "\"" + displayName + "\"")) continue;
     if (std::find(matched.begin(), matched.end(), entry) == matched.end()) matched.push_back(entry);
@@ -186,7 +229,7 @@ void TellFiles(std::ostream& out, const Outcome& outcome) {
 }
 
 std::vector<std::string> GoneDevices(const Outcome& outcome) {
-  const std::unordered_set<std::string> left(outcome.after.devices.begin(), outcome.after.devices.end());
+  const std::unordered_set<std::string_view> left(outcome.after.devices.begin(), outcome.after.devices.end());
   std::vector<std::string> gone;
   for (const std::string& device : outcome.before.devices) {
     if (!left.count(device)) gone.push_back(device);
@@ -211,28 +254,41 @@ void TellDevicesAndKeys(std::ostream& out, const Outcome& outcome) {
   for (const std::string& key : keys) out << "  " << key << "\n";
 }
 
-// Values that stay but change, and everything the run adds. Both snapshots
-// hold their values sorted alike, so one walk pairs them.
-void TellWrites(std::ostream& out, const Outcome& outcome) {
-  std::string lines;
-  const std::unordered_set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
-  const auto& before = outcome.before.values;
-  const auto& after = outcome.after.values;
-  auto was = before.begin();
-  auto now = after.begin();
-  while (was != before.end() || now != after.end()) {
-    if (now == after.end() || (was != before.end() && was->first < now->first)) {
-      if (keysAfter.count(was->first.substr(0, was->first.find('|')))) lines += "  value " + was->first + " deleted\n";
-      ++was;
-    } else if (was == before.end() || now->first < was->first) {
-      lines += "  value " + now->first + " = " + now->second + "\n";
-      ++now;
-    } else {
-      if (was->second != now->second) lines += "  value " + was->first + ": " + was->second + " -> " + now->second + "\n";
-      ++was;
-      ++now;
+// Values that stay but change, and everything the run adds, each line under
+// its "key|name", from what each key held before the run first changed it.
+std::map<std::string, std::string> ValueChanges() {
+  std::map<std::string, std::string> lines;
+  const sim::NameLess less;
+  for (const sim::registry::ValuesBefore& was : sim::registry::ValueJournal()) {
+    const sim::RegKey* key = sim::registry::Find(was.path);
+    if (key == nullptr) continue;  // gone: told among the deleted keys
+    auto old = was.values.begin();
+    auto now = key->values.begin();
+    while (old != was.values.end() || now != key->values.end()) {
+      if (now == key->values.end() || (old != was.values.end() && less(old->first, now->first))) {
+        const std::string name = was.path + "|" + old->second.name;
+        lines[name] = "  value " + name + " deleted\n";
+        ++old;
+      } else if (old == was.values.end() || less(now->first, old->first)) {
+        const std::string name = was.path + "|" + now->second.name;
+        lines[name] = "  value " + name + " = " + scenario::DescribeValue(now->second.type, now->second.data) + "\n";
+        ++now;
+      } else {
+        const std::string before = scenario::DescribeValue(old->second.type, old->second.data);
+        const std::string after = scenario::DescribeValue(now->second.type, now->second.data);
+        const std::string name = was.path + "|" + old->second.name;
+        if (before != after) lines[name] = "  value " + name + ": " + before + " -> " + after + "\n";
+        ++old;
+        ++now;
+      }
     }
   }
+  return lines;
+}
+
+void TellWrites(std::ostream& out, const Outcome& outcome) {
+  std::string lines;
+  for (const auto& change : ValueChanges()) lines += change.second;
   for (const auto& file : outcome.after.files) {
     if (!outcome.before.files.count(file.first)) lines += "  file " + file.first + " written\n";
   }
@@ -247,7 +303,7 @@ void TellWrites(std::ostream& out, const Outcome& outcome) {
 
 // Every key, file and device that would be gone, one a line, for tools.
 void TellLists(std::ostream& out, const Outcome& outcome) {
-  const std::unordered_set<std::string> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
+  const std::unordered_set<std::string_view> keysAfter(outcome.after.keys.begin(), outcome.after.keys.end());
   for (const std::string& key : outcome.before.keys) {
     if (!keysAfter.count(key)) out << "gone key " << key << "\n";
   }
@@ -280,7 +336,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   }
 
   Outcome outcome(sim::CallLog());
-  outcome.before = scenario::CaptureMachine();
+  outcome.before = scenario::CaptureMachine(IsUninstallEntry);
   scenario::ResetProgramState();
   const int country = theApp.GetCountryCode();
   theApp.LoadUninstProfile();
@@ -289,9 +345,13 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
 
   // The account below is read from the calls the run makes.
   sim::SetCallLogging(true);
+  sim::SetCallLogFilter(CallTheAccountReads);
   sim::ClearCallLog();
+  sim::registry::StartValueJournal();
   scenario::RunProgram(options.processBits);
-  outcome.after = scenario::CaptureMachine();
+  sim::registry::StopValueJournal();
+  sim::SetCallLogFilter(nullptr);
+  outcome.after = scenario::CaptureMachine(NoValues);
   outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();
   outcome.installed = sim::windows::LastDialog().shown;

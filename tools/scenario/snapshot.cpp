@@ -11,22 +11,37 @@
 namespace scenario {
 namespace {
 
-const char kEnumPath[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\";
+const char kEnumPath[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum";
 
-void Walk(const sim::RegKey* key, MachineSnapshot* snapshot) {
-  const std::string path = key->Path();
-  snapshot->keys.push_back(path);
+void TakeValues(const sim::RegKey* key, const std::string& path, MachineSnapshot* snapshot) {
+  std::string valuePath = path + "|";
+  const size_t nameAt = valuePath.size();
   for (const auto& value : key->values) {
-    snapshot->values[path + "|" + value.second.name] = DescribeValue(value.second.type, value.second.data);
+    valuePath.resize(nameAt);
+    valuePath += value.second.name;
+    snapshot->values.emplace_hint(snapshot->values.end(), valuePath,
+                                  DescribeValue(value.second.type, value.second.data));
   }
+}
+
+// The path is built on the way down, not asked of each key: a machine of a
+// hundred thousand devices is walked twice by the preview. enumLevel counts
+// the levels below Enum (0: not under it).
+void Walk(const sim::RegKey* key, std::string& path, int enumLevel, ValuesWanted wanted, MachineSnapshot* snapshot) {
+  snapshot->keys.push_back(path);
+  if (wanted == nullptr || wanted(path)) TakeValues(key, path, snapshot);
   // A device is an instance key three levels under Enum that names its class.
-  if (sim::ContainsNoCase(path, kEnumPath) && path.size() > sizeof(kEnumPath) - 1) {
-    const std::string below = path.substr(sizeof(kEnumPath) - 1);
-    size_t levels = 1;
-    for (char c : below) levels += c == '\\';
-    if (levels == 3 && key->values.count("ClassGUID")) snapshot->devices.push_back(below);
+  if (enumLevel == 3 && key->values.count("ClassGUID")) {
+    snapshot->devices.push_back(path.substr(sizeof(kEnumPath)));
   }
-  for (const auto& child : key->subkeys) Walk(child.second.get(), snapshot);
+  const bool isEnum = enumLevel == 0 && sim::EqualsNoCase(path, kEnumPath);
+  const size_t length = path.size();
+  for (const auto& child : key->subkeys) {
+    path += '\\';
+    path += child.second->name;
+    Walk(child.second.get(), path, isEnum ? 1 : enumLevel > 0 ? enumLevel + 1 : 0, wanted, snapshot);
+    path.resize(length);
+  }
 }
 
 }  // namespace
@@ -72,9 +87,13 @@ std::string DescribeValue(unsigned type, const std::vector<unsigned char>& data)
   return out;
 }
 
-MachineSnapshot CaptureMachine() {
+MachineSnapshot CaptureMachine(ValuesWanted wanted) {
   MachineSnapshot snapshot;
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) Walk(sim::registry::Root(root), &snapshot);
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    const sim::RegKey* key = sim::registry::Root(root);
+    std::string path = key->Path();
+    Walk(key, path, 0, wanted, &snapshot);
+  }
   for (const sim::files::FileEntry& entry : sim::files::All()) {
     if (!entry.directory) snapshot.files[entry.path] = entry.attributes;
   }

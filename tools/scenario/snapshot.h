@@ -17,7 +17,10 @@ struct MachineSnapshot {
   std::vector<std::string> windows;              // other programs' open windows
 };
 
-MachineSnapshot CaptureMachine();
+// Whose values a snapshot takes (nullptr: every key's). A preview of a large
+// machine needs few of them, and they are most of a snapshot's size.
+using ValuesWanted = bool (*)(const std::string& keyPath);
+MachineSnapshot CaptureMachine(ValuesWanted wanted = nullptr);
 
 // The readable form of a value: "text", dword:0000000a, multi:"a","b", hex:01,02.
 std::string DescribeValue(unsigned type, const std::vector<unsigned char>& data);
