@@ -12,6 +12,7 @@ Exit status: 0 as expected, 1 not.
 """
 import argparse
 import os
+import re
 import subprocess
 import sys
 
@@ -19,6 +20,21 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
 import preview_report  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
+
+
+def values_in_image(scen):
+    """(key, name), lower-cased, of every value the machine image sets."""
+    text, _ = scen.registry_text()
+    key, found = None, set()
+    for line in (text or "").splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            key = None if line.startswith("[-") else scenario_mod.short_root(line[1:-1]).lower()
+            continue
+        named = re.match(r'^"((?:[^"\\]|\\.)*)"=', line) or re.match(r"^(@)=", line)
+        if key and named:
+            found.add((key, "" if named.group(1) == "@" else named.group(1).replace("\\\\", "\\").lower()))
+    return found
 
 
 def main():
@@ -48,6 +64,15 @@ def main():
                 failures.append("%s %s goes, but the preview does not say so" % (kind, arg))
             if state == "present" and said_gone:
                 failures.append("%s %s stays, but the preview says it would go" % (kind, arg))
+        # A value the run deletes from a key that stays must be told as a change.
+        before = values_in_image(scen)
+        told = report.lower()
+        for _, keyword, arg in scen.expect:
+            key, _, name = arg.partition("|")
+            if keyword != "value-absent" or (key.lower(), name.lower()) not in before or key.lower() in gone["key"]:
+                continue
+            if ("value %s|%s deleted" % (key, name)).lower() not in told:
+                failures.append("value %s goes, but the preview does not say so" % arg)
         if "dialog" in keywords and "no-box" in keywords and "stop here, silently" not in report:
             failures.append("the run stops without a word, and the preview does not say so")
         if "no-dialog" in keywords and "not installed" not in report:
