@@ -222,6 +222,10 @@ void BuildMachine(const Case& c) {
     const File& f = c.files[i];
     const std::string name = Resolve(f.name);
     if (name.empty() || name.back() == '\\' || name.front() == '\\') continue;
+    // No Windows file name holds a NUL: the program, reading names as C
+    // strings, would take such a file (or a program running from it) for
+    // the one its name starts with.
+    if (name.find('\0') != std::string::npos) continue;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     if (f.attributes & 1) attributes |= FILE_ATTRIBUTE_READONLY;
     if (f.attributes & 2) attributes |= FILE_ATTRIBUTE_HIDDEN;
