@@ -37,16 +37,22 @@ bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> name
 
 const char kDisplayNameQuery[] = "\\@DisplayName";
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  const size_t length = std::strlen(suffix);
-  if (text.size() <= length) return false;
-  const char* tail = text.c_str() + text.size() - length;
+// Whether text holds word at position at, letter case aside; compared in
+// place, as it runs on calls and keys by the hundred thousand.
+bool HoldsNoCaseAt(const std::string& text, size_t at, const char* word) {
+  const size_t length = std::strlen(word);
+  if (at > text.size() || text.size() - at < length) return false;
   for (size_t i = 0; i < length; ++i) {
-    if (std::tolower(static_cast<unsigned char>(tail[i])) != std::tolower(static_cast<unsigned char>(suffix[i]))) {
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
       return false;
     }
   }
   return true;
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const size_t length = std::strlen(suffix);
+  return text.size() > length && HoldsNoCaseAt(text, text.size() - length, suffix);
 }
 
 // The calls the account below reads. A run over a large machine makes a few
@@ -88,16 +94,9 @@ void TellSection(std::ostream& out, const UninstProfile& profile, int country) {
 // before the run. What the run writes comes from the registry's journal.
 bool IsUninstallEntry(const std::string& keyPath) {
   static const char kParent[] = "\\Uninstall\\";
-  const size_t length = sizeof(kParent) - 1;
   const size_t name = keyPath.rfind('\\');
-  if (name == std::string::npos || name + 1 < length) return false;
-  const size_t parent = name + 1 - length;
-  for (size_t i = 0; i < length; ++i) {
-    if (std::tolower(static_cast<unsigned char>(keyPath[parent + i])) != std::tolower(static_cast<unsigned char>(kParent[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return name != std::string::npos && name + 1 >= sizeof(kParent) - 1 &&
+         HoldsNoCaseAt(keyPath, name + 1 - (sizeof(kParent) - 1), kParent);
 }
 
 bool NoValues(const std::string&) { return false; }
