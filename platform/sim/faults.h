@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/win32_types.h"
@@ -52,7 +53,8 @@ void SetCallLimit(size_t limit, void (*onLimit)());
 void ClearCallLog();
 size_t CountCalls(const std::string& api);
 
-bool EqualsNoCase(const std::string& a, const std::string& b);
+// Views, so a part of a name is compared where it stands.
+bool EqualsNoCase(std::string_view a, std::string_view b);
 bool ContainsNoCase(const std::string& haystack, const std::string& needle);
 std::string ToLower(std::string text);
 // Without the white space (as isspace has it) at either end.

@@ -12,7 +12,6 @@ Exit status: 0 as expected, 1 not.
 """
 import argparse
 import os
-import re
 import subprocess
 import sys
 
@@ -20,21 +19,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine"))
 import preview_report  # noqa: E402
 import scenario as scenario_mod  # noqa: E402
-
-
-def values_in_image(scen):
-    """(key, name), lower-cased, of every value the machine image sets."""
-    text, _ = scen.registry_text()
-    key, found = None, set()
-    for line in (text or "").splitlines():
-        line = line.strip()
-        if line.startswith("[") and line.endswith("]"):
-            key = None if line.startswith("[-") else scenario_mod.short_root(line[1:-1]).lower()
-            continue
-        named = re.match(r'^"((?:[^"\\]|\\.)*)"=', line) or re.match(r"^(@)=", line)
-        if key and named:
-            found.add((key, "" if named.group(1) == "@" else named.group(1).replace("\\\\", "\\").lower()))
-    return found
 
 
 def main():
@@ -65,7 +49,7 @@ def main():
             if state == "present" and said_gone:
                 failures.append("%s %s stays, but the preview says it would go" % (kind, arg))
         # A value the run deletes from a key that stays must be told as a change.
-        before = values_in_image(scen)
+        before = scen.registry_values()
         told = report.lower()
         for _, keyword, arg in scen.expect:
             key, _, name = arg.partition("|")

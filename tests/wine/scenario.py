@@ -105,6 +105,20 @@ class Scenario:
                 keys.append(short_root(line[1:-1]))
         return keys
 
+    def registry_values(self):
+        """(key, name), lower-cased, of every value the image sets; "" names the default value."""
+        text, _ = self.registry_text()
+        key, found = None, set()
+        for line in (text or "").splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                key = None if line.startswith("[-") else short_root(line[1:-1]).lower()
+                continue
+            named = re.match(r'^"((?:[^"\\]|\\.)*)"=', line) or re.match(r"^(@)=", line)
+            if key and named:
+                found.add((key, "" if named.group(1) == "@" else named.group(1).replace("\\\\", "\\").lower()))
+        return found
+
 
 def _numbered(section):
     items = [(k, v) for k, v in section.items() if k.isdigit()]

@@ -1,7 +1,6 @@
 #include "tools/preview/Preview.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -37,22 +36,8 @@ bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> name
 
 const char kDisplayNameQuery[] = "\\@DisplayName";
 
-// Whether text holds word at position at, letter case aside; compared in
-// place, as it runs on calls and keys by the hundred thousand.
-bool HoldsNoCaseAt(const std::string& text, size_t at, const char* word) {
-  const size_t length = std::strlen(word);
-  if (at > text.size() || text.size() - at < length) return false;
-  for (size_t i = 0; i < length; ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  const size_t length = std::strlen(suffix);
-  return text.size() > length && HoldsNoCaseAt(text, text.size() - length, suffix);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() > suffix.size() && sim::EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 // The calls the account below reads. A run over a large machine makes a few
@@ -93,10 +78,8 @@ void TellSection(std::ostream& out, const UninstProfile& profile, int country) {
 // The values the account reads from the snapshots: the Uninstall entries
 // before the run. What the run writes comes from the registry's journal.
 bool IsUninstallEntry(const std::string& keyPath) {
-  static const char kParent[] = "\\Uninstall\\";
   const size_t name = keyPath.rfind('\\');
-  return name != std::string::npos && name + 1 >= sizeof(kParent) - 1 &&
-         HoldsNoCaseAt(keyPath, name + 1 - (sizeof(kParent) - 1), kParent);
+  return name != std::string::npos && EndsWithNoCase(std::string_view(keyPath).substr(0, name), "\\Uninstall");
 }
 
 bool NoValues(const std::string&) { return false; }
@@ -104,7 +87,7 @@ bool NoValues(const std::string&) { return false; }
 // The Uninstall entries read before the dialog or the warning came up whose
 // DisplayName is the product's, in the order the uninstaller read them.
 std::vector<std::string> MatchedUninstallEntries(const Outcome& outcome, const std::string& displayName) {
-  const size_t suffixLength = std::strlen(kDisplayNameQuery);
+  const size_t suffixLength = sizeof(kDisplayNameQuery) - 1;
   std::vector<std::string> matched;
   for (const sim::CallRecord& call : outcome.calls) {
     if (CallIs(call, {"DialogBoxParamA", "MessageBoxA"})) break;
@@ -261,22 +244,22 @@ std::map<std::string, std::string> ValueChanges() {
   for (const sim::registry::ValuesBefore& was : sim::registry::ValueJournal()) {
     const sim::RegKey* key = sim::registry::Find(was.path);
     if (key == nullptr) continue;  // gone: told among the deleted keys
+    const auto named = [&](const sim::RegValue& value) { return was.path + "|" + value.name; };
+    const auto text = [](const sim::RegValue& value) { return scenario::DescribeValue(value.type, value.data); };
     auto old = was.values.begin();
     auto now = key->values.begin();
     while (old != was.values.end() || now != key->values.end()) {
       if (now == key->values.end() || (old != was.values.end() && less(old->first, now->first))) {
-        const std::string name = was.path + "|" + old->second.name;
-        lines[name] = "  value " + name + " deleted\n";
+        lines[named(old->second)] = "  value " + named(old->second) + " deleted\n";
         ++old;
       } else if (old == was.values.end() || less(now->first, old->first)) {
-        const std::string name = was.path + "|" + now->second.name;
-        lines[name] = "  value " + name + " = " + scenario::DescribeValue(now->second.type, now->second.data) + "\n";
+        lines[named(now->second)] = "  value " + named(now->second) + " = " + text(now->second) + "\n";
         ++now;
       } else {
-        const std::string before = scenario::DescribeValue(old->second.type, old->second.data);
-        const std::string after = scenario::DescribeValue(now->second.type, now->second.data);
-        const std::string name = was.path + "|" + old->second.name;
-        if (before != after) lines[name] = "  value " + name + ": " + before + " -> " + after + "\n";
+        if (text(old->second) != text(now->second)) {
+          lines[named(old->second)] =
+              "  value " + named(old->second) + ": " + text(old->second) + " -> " + text(now->second) + "\n";
+        }
         ++old;
         ++now;
       }
