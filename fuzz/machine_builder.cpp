@@ -195,7 +195,7 @@ void BuildMachine(const Case& c) {
   if (c.longWindowsDir) sim::files::SetWindowsDirectory("C:\\" + std::string(c.windowsDirLength - 3, 'W'));
   const std::string country = CountryText(c);
   if (c.country == 4) {
-    if (sim::RegKey* intl = sim::registry::Find("HKCU\\Control Panel\\International")) intl->values.erase("iCountry");
+    if (sim::RegKey* intl = sim::registry::Find("HKCU\\Control Panel\\International")) intl->ChangeValues().erase("iCountry");
   } else {
     SetText("HKCU\\Control Panel\\International", "iCountry", country);
     sim::files::Write("win.ini", "[intl]\niCountry=" + country + "\n");

@@ -17,7 +17,7 @@ namespace {
 void Walk(const sim::RegKey* key, const std::string& path, std::string lowerPath, MachineState* state) {
   KeyState& entry = state->keys.try_emplace(std::move(lowerPath)).first->second;
   entry.path = path;
-  for (const auto& value : key->values) {
+  for (const auto& value : key->values()) {
     if (sim::IsRestartListValue(path, value.second.name)) continue;
     std::string text = std::to_string(value.second.type);
     text += ':';
@@ -47,7 +47,7 @@ void AddField(const char* data, size_t size, std::string* image) {
 
 void ImageOfKey(const sim::RegKey* key, std::string* image) {
   AddField(key->name.data(), key->name.size(), image);
-  for (const auto& value : key->values) {
+  for (const auto& value : key->values()) {
     *image += 'v';
     AddField(value.second.name.data(), value.second.name.size(), image);
     *image += std::to_string(value.second.type);

@@ -31,8 +31,8 @@ bool IsDirectChild(const std::string& path, const std::string& folder) {
 }
 
 std::optional<std::string> StringValue(const RegKey& key, const char* name) {
-  auto it = key.values.find(name);
-  if (it == key.values.end() || (it->second.type != REG_SZ && it->second.type != REG_EXPAND_SZ)) return std::nullopt;
+  auto it = key.values().find(name);
+  if (it == key.values().end() || (it->second.type != REG_SZ && it->second.type != REG_EXPAND_SZ)) return std::nullopt;
   std::string text(it->second.data.begin(), it->second.data.end());
   return text.substr(0, text.find('\0'));
 }

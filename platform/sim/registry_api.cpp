@@ -109,8 +109,7 @@ LSTATUS Open(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, PHKEY phkResult, const char
 
 void RemoveContents(RegKey* key) {
   while (!key->subkeys.empty()) DeleteSubtree(key->subkeys.begin()->second.get());
-  NoteValuesChanging(key);
-  key->values.clear();
+  key->ChangeValues().clear();
 }
 
 }  // namespace
@@ -188,8 +187,8 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
   const std::string name = lpValueName == nullptr ? "" : lpValueName;
   if (DWORD fault = CheckFault("RegQueryValueExA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
   if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
-  auto it = key->values.find(name);
-  if (it == key->values.end()) {
+  auto it = key->values().find(name);
+  if (it == key->values().end()) {
     if (lpType != nullptr) *lpType = REG_NONE;
     return ERROR_FILE_NOT_FOUND;
   }
@@ -218,8 +217,7 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
   if (key == nullptr) return status;
   const std::string name = lpValueName == nullptr ? "" : lpValueName;
   if (DWORD fault = CheckFault("RegSetValueExA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
-  NoteValuesChanging(key);
-  RegValue& value = key->values[name];
+  RegValue& value = key->ChangeValues()[name];
   value.name = name;
   value.type = dwType;
   value.data.assign(lpData, lpData + (lpData == nullptr ? 0 : cbData));
@@ -232,10 +230,9 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
   if (key == nullptr) return status;
   const std::string name = lpValueName == nullptr ? "" : lpValueName;
   if (DWORD fault = CheckFault("RegDeleteValueA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
-  auto it = key->values.find(name);
-  if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
-  NoteValuesChanging(key);
-  key->values.erase(it);
+  auto it = key->values().find(name);
+  if (it == key->values().end()) return ERROR_FILE_NOT_FOUND;
+  key->ChangeValues().erase(it);
   return ERROR_SUCCESS;
 }
 

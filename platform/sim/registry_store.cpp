@@ -83,6 +83,11 @@ std::string RegKey::Path() const {
   return parent->Path() + "\\" + name;
 }
 
+RegKey::Values& RegKey::ChangeValues() {
+  registry::NoteValuesChanging(this);
+  return values_;
+}
+
 namespace registry {
 namespace {
 
@@ -208,8 +213,7 @@ bool DeleteTree(const std::string& path) {
 
 void SetValue(const std::string& keyPath, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
   RegKey* key = Create(keyPath);
-  NoteValuesChanging(key);
-  RegValue& value = key->values[name];
+  RegValue& value = key->ChangeValues()[name];
   value.name = name;
   value.type = type;
   value.data = data;
@@ -240,8 +244,8 @@ void SetDword(const std::string& keyPath, const std::string& name, DWORD number)
 std::optional<RegValue> GetValue(const std::string& keyPath, const std::string& name) {
   RegKey* key = Find(keyPath);
   if (key == nullptr) return std::nullopt;
-  auto it = key->values.find(name);
-  if (it == key->values.end()) return std::nullopt;
+  auto it = key->values().find(name);
+  if (it == key->values().end()) return std::nullopt;
   return it->second;
 }
 

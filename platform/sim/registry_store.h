@@ -31,7 +31,12 @@ struct RegKey {
   RegKey* parent = nullptr;
   bool deleted = false;
   Subkeys subkeys;  // sorted, for enumeration; change it only through the members below
-  std::map<std::string, RegValue, NameLess> values;
+  using Values = std::map<std::string, RegValue, NameLess>;
+
+  const Values& values() const { return values_; }
+  // The one way to change a key's values, so a value journal, while one is
+  // kept, sees every change before it is made.
+  Values& ChangeValues();
 
   // A lookup by name costs the same however many subkeys a key has.
   Subkeys::iterator FindSubkey(const std::string& subkeyName);
@@ -48,6 +53,9 @@ struct RegKey {
   RegKey* SubkeyAt(size_t index) const;
   void InvalidateCache() const { cacheValid = false; }
   std::string Path() const;  // "HKLM\Software\..."
+
+ private:
+  Values values_;
 };
 
 namespace registry {

@@ -127,8 +127,7 @@ void Restart() {
     }
   }
   if (RegKey* sessionManager = registry::Find(kSessionManagerKey)) {
-    registry::NoteValuesChanging(sessionManager);
-    sessionManager->values.erase(kPendingRenamesValue);
+    sessionManager->ChangeValues().erase(kPendingRenamesValue);
   }
 
   const auto wininit = files::Get(kWininit);

@@ -87,8 +87,8 @@ bool ParseBracedGuid(const std::string& text, GUID* guid) {
 }
 
 bool ClassOf(const RegKey& key, GUID* guid) {
-  auto it = key.values.find("ClassGUID");
-  if (it == key.values.end() || it->second.type != REG_SZ) return false;
+  auto it = key.values().find("ClassGUID");
+  if (it == key.values().end() || it->second.type != REG_SZ) return false;
   std::string text(it->second.data.begin(), it->second.data.end());
   const size_t nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
@@ -191,8 +191,8 @@ void DeleteIfNoSubkeys(const std::string& path) {
 void RemoveFromRegistry(const Element& element) {
   if (element.key->deleted) return;
   const std::optional<std::string> driver = [&]() -> std::optional<std::string> {
-    auto it = element.key->values.find("Driver");
-    if (it == element.key->values.end()) return std::nullopt;
+    auto it = element.key->values().find("Driver");
+    if (it == element.key->values().end()) return std::nullopt;
     std::string text(it->second.data.begin(), it->second.data.end());
     const size_t nul = text.find('\0');
     if (nul != std::string::npos) text.resize(nul);
@@ -283,10 +283,10 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
     SetLastError(kErrorInvalidRegProperty);
     return FALSE;
   }
-  auto it = element->key->values.find(valueName);
+  auto it = element->key->values().find(valueName);
   // Windows keeps no device property without data: setting one with no data
   // deletes it, so a zero-length value reads as a property that is not there.
-  if (it == element->key->values.end() || it->second.data.empty()) {
+  if (it == element->key->values().end() || it->second.data.empty()) {
     // The registry read leaves the size it was given as the required size.
     if (PropertyRegDataType != nullptr) *PropertyRegDataType = REG_NONE;
     if (RequiredSize != nullptr) *RequiredSize = PropertyBufferSize;

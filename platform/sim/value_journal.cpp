@@ -37,7 +37,7 @@ const std::vector<ValuesBefore>& ValueJournal() { return TheJournal().entries; }
 void NoteValuesChanging(const RegKey* key) {
   Journal& journal = TheJournal();
   if (!journal.kept || !journal.noted.insert(key).second) return;
-  journal.entries.push_back(ValuesBefore{key->Path(), key->values});
+  journal.entries.push_back(ValuesBefore{key->Path(), key->values()});
 }
 
 }  // namespace registry

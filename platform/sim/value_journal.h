@@ -1,7 +1,7 @@
 // What the registry's values were before a run changed them. While the
-// journal is kept, every writer notes a key before it first changes the
-// key's values, so a reader learns what a run wrote without copying the
-// whole registry first.
+// journal is kept, a key is noted before its values first change (they
+// change only through RegKey::ChangeValues), so a reader learns what a run
+// wrote without copying the whole registry first.
 #pragma once
 
 #include <map>
@@ -24,7 +24,7 @@ void StopValueJournal();
 // In the order the keys were first changed.
 const std::vector<ValuesBefore>& ValueJournal();
 
-// Every change of a key's values goes through here first.
+// Called by RegKey::ChangeValues before every change of a key's values.
 void NoteValuesChanging(const RegKey* key);
 
 }  // namespace registry

@@ -247,9 +247,9 @@ std::map<std::string, std::string> ValueChanges() {
     const auto named = [&](const sim::RegValue& value) { return was.path + "|" + value.name; };
     const auto text = [](const sim::RegValue& value) { return scenario::DescribeValue(value.type, value.data); };
     auto old = was.values.begin();
-    auto now = key->values.begin();
-    while (old != was.values.end() || now != key->values.end()) {
-      if (now == key->values.end() || (old != was.values.end() && less(old->first, now->first))) {
+    auto now = key->values().begin();
+    while (old != was.values.end() || now != key->values().end()) {
+      if (now == key->values().end() || (old != was.values.end() && less(old->first, now->first))) {
         lines[named(old->second)] = "  value " + named(old->second) + " deleted\n";
         ++old;
       } else if (old == was.values.end() || less(now->first, old->first)) {

@@ -321,7 +321,7 @@ bool ApplyRegOperations(const std::vector<RegOperation>& operations, std::vector
         sim::registry::SetValue(op.keyPath, op.name, op.type, std::vector<BYTE>(op.data.begin(), op.data.end()));
         break;
       case RegOperation::DeleteValue:
-        if (sim::RegKey* key = sim::registry::Find(op.keyPath)) key->values.erase(op.name);
+        if (sim::RegKey* key = sim::registry::Find(op.keyPath)) key->ChangeValues().erase(op.name);
         break;
     }
   }

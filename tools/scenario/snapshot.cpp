@@ -16,7 +16,7 @@ const char kEnumPath[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum";
 void TakeValues(const sim::RegKey* key, const std::string& path, MachineSnapshot* snapshot) {
   std::string valuePath = path + "|";
   const size_t nameAt = valuePath.size();
-  for (const auto& value : key->values) {
+  for (const auto& value : key->values()) {
     valuePath.resize(nameAt);
     valuePath += value.second.name;
     snapshot->values.emplace_hint(snapshot->values.end(), valuePath,
@@ -31,7 +31,7 @@ void Walk(const sim::RegKey* key, std::string& path, int enumLevel, ValuesWanted
   snapshot->keys.push_back(path);
   if (wanted == nullptr || wanted(path)) TakeValues(key, path, snapshot);
   // A device is an instance key three levels under Enum that names its class.
-  if (enumLevel == 3 && key->values.count("ClassGUID")) {
+  if (enumLevel == 3 && key->values().count("ClassGUID")) {
     snapshot->devices.push_back(path.substr(sizeof(kEnumPath)));
   }
   const bool isEnum = enumLevel == 0 && sim::EqualsNoCase(path, kEnumPath);
