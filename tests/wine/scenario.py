@@ -95,28 +95,33 @@ class Scenario:
             return raw.decode("utf-16"), True
         return raw.decode("latin-1"), False
 
-    def registry_keys(self):
-        """Keys the image creates, in file order, with the root spelled HKLM/HKCU."""
+    def _registry_sections(self):
+        """Each key the image creates, in file order with the root spelled HKLM/HKCU, and its lines."""
         text, _ = self.registry_text()
-        keys = []
-        for line in (text or "").splitlines():
-            line = line.strip()
-            if line.startswith("[") and line.endswith("]") and not line.startswith("[-"):
-                keys.append(short_root(line[1:-1]))
-        return keys
-
-    def registry_values(self):
-        """(key, name), lower-cased, of every value the image sets; "" names the default value."""
-        text, _ = self.registry_text()
-        key, found = None, set()
+        key, lines = None, []
         for line in (text or "").splitlines():
             line = line.strip()
             if line.startswith("[") and line.endswith("]"):
-                key = None if line.startswith("[-") else short_root(line[1:-1]).lower()
-                continue
-            named = re.match(r'^"((?:[^"\\]|\\.)*)"=', line) or re.match(r"^(@)=", line)
-            if key and named:
-                found.add((key, "" if named.group(1) == "@" else named.group(1).replace("\\\\", "\\").lower()))
+                if key is not None:
+                    yield key, lines
+                key, lines = (None if line.startswith("[-") else short_root(line[1:-1])), []
+            elif key is not None:
+                lines.append(line)
+        if key is not None:
+            yield key, lines
+
+    def registry_keys(self):
+        """Keys the image creates, in file order, with the root spelled HKLM/HKCU."""
+        return [key for key, _ in self._registry_sections()]
+
+    def registry_values(self):
+        """(key, name), lower-cased, of every value the image sets; "" names the default value."""
+        found = set()
+        for key, lines in self._registry_sections():
+            for line in lines:
+                named = re.match(r'^"((?:[^"\\]|\\.)*)"=', line) or re.match(r"^(@)=", line)
+                if named:
+                    found.add((key.lower(), "" if named.group(1) == "@" else named.group(1).replace("\\\\", "\\").lower()))
         return found
 
 

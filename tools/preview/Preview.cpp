@@ -244,22 +244,25 @@ std::map<std::string, std::string> ValueChanges() {
   for (const sim::registry::ValuesBefore& was : sim::registry::ValueJournal()) {
     const sim::RegKey* key = sim::registry::Find(was.path);
     if (key == nullptr) continue;  // gone: told among the deleted keys
-    const auto named = [&](const sim::RegValue& value) { return was.path + "|" + value.name; };
+    const auto tell = [&](const sim::RegValue& value, const std::string& what) {
+      const std::string name = was.path + "|" + value.name;
+      lines[name] = "  value " + name + what + "\n";
+    };
     const auto text = [](const sim::RegValue& value) { return scenario::DescribeValue(value.type, value.data); };
+    const sim::RegKey::Values& values = key->values();
     auto old = was.values.begin();
-    auto now = key->values().begin();
-    while (old != was.values.end() || now != key->values().end()) {
-      if (now == key->values().end() || (old != was.values.end() && less(old->first, now->first))) {
-        lines[named(old->second)] = "  value " + named(old->second) + " deleted\n";
+    auto now = values.begin();
+    while (old != was.values.end() || now != values.end()) {
+      if (now == values.end() || (old != was.values.end() && less(old->first, now->first))) {
+        tell(old->second, " deleted");
         ++old;
       } else if (old == was.values.end() || less(now->first, old->first)) {
-        lines[named(now->second)] = "  value " + named(now->second) + " = " + text(now->second) + "\n";
+        tell(now->second, " = " + text(now->second));
         ++now;
       } else {
-        if (text(old->second) != text(now->second)) {
-          lines[named(old->second)] =
-              "  value " + named(old->second) + ": " + text(old->second) + " -> " + text(now->second) + "\n";
-        }
+        const std::string before = text(old->second);
+        const std::string after = text(now->second);
+        if (before != after) tell(old->second, ": " + before + " -> " + after);
         ++old;
         ++now;
       }
