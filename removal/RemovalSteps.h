@@ -10,15 +10,23 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog);
 
 // Windows directory + subdirectory text + file name, lower-cased. False for
 // a name that names no file (empty, or ending in a backslash, "." or ".."), a
-// name that would leave the directory (a ".." part, a drive, a leading
-// separator) or a Windows directory that does not fit the 100 characters the
-// directory is built in: such a path is skipped.
+// refused name (see IsRefusedFileName) or a Windows directory that does not
+// fit the 100 characters the directory is built in: such a path is skipped.
+// A refused name is noted as a leftover, joined to its directory.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 // A name that would reach outside the directory it is joined to: a parent
 // part ("..", or dots and blanks as Windows reads them), a drive, or a
 // leading separator (the root of the drive).
 bool LeavesItsDirectory(const char* fileName);
+
+// A name with a ":" (a drive, or a file's alternate data stream), or with a
+// part that is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any
+// extension): no file of the package.
+bool NamesAStreamOrDevice(const char* fileName);
+
+// Either of the above: the uninstaller does not act on the name.
+bool IsRefusedFileName(const char* fileName);
 
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 

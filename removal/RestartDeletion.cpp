@@ -20,6 +20,13 @@ void DeleteFileOrSchedule(LPCSTR path) {
 
 void ScheduleFileLeftBehind(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookup = GetLastError();
+    // Only "not found" says the file is gone; one whose state cannot be read
+    // (access denied, a network error) may well be there still.
+    if (lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND) NoteLeftover(path);
+    return;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
   if (!ScheduleDeletionAtRestart(path)) NoteLeftover(path);
 }
