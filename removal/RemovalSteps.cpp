@@ -129,20 +129,25 @@ bool NamesADirectory(LPCSTR path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsReadOnly(LPCSTR path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
-  if (NamesADirectory(path)) return;
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookup = GetLastError();
+    // Gone already; or in a state that cannot be read, so not acted on blind,
+    // and possibly still there.
+    if (lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND) NoteLeftover(path);
+    return;
+  }
+  // A name the profile gives as a file may be a directory here: its
+  // attributes are not ours to reset.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
   if (DeleteFileA(path)) return;
   // The read-only uninstaller stays, as it always has: not deleted later either.
-  if (!resetAttributes && IsReadOnly(path)) return;
+  if (!resetAttributes && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return;
   ScheduleFileLeftBehind(path);
 }
 

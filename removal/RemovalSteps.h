@@ -34,11 +34,11 @@ void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 // attributes are not ours to reset.
 bool NamesADirectory(LPCSTR path);
 
-bool IsReadOnly(LPCSTR path);
-
 // Shows the path in the status line and deletes it, first clearing
 // read-only, hidden and system when resetAttributes is set. A file in use is
 // deleted at the next restart; without resetAttributes a read-only file stays.
+// A directory is left alone; a path whose state cannot be read is not acted
+// on and is noted as a leftover.
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
 
 // The driver files of the first count entries, from system32\drivers: each
