@@ -40,16 +40,23 @@ bool InList(const InfList& list, const char* name) {
   return false;
 }
 
-// An INF the full list cannot take stays on the machine: it is named, unless
-// the list holds it already or it is not there.
-void NoteInfPastTheList(const char* name) {
-  CString path;
-  if (!BuildRemovalPath("\\inf\\", name, &path)) return;
+// A file that is there, or whose state cannot be read, is noted.
+void NoteIfPresent(const CString& path) {
   if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
     const DWORD lookup = GetLastError();
     if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) return;
   }
   NoteLeftover(path);
+}
+
+// An INF the full list cannot take stays on the machine with its PNF: each
+// is named, unless the list holds the INF already or the file is not there.
+void NoteInfPastTheList(const char* name) {
+  CString infPath;
+  CString pnfPath;
+  if (!BuildRemovalPath("\\inf\\", name, &infPath)) return;
+  NoteIfPresent(infPath);
+  if (BuildRemovalPath("\\inf\\", PnfNameFor(name), &pnfPath)) NoteIfPresent(pnfPath);
 }
 
 void AddInfPath(HKEY instance, InfList* list) {

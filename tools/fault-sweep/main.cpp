@@ -130,7 +130,9 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
     }
   }
   if (!absence && !loadsOtherNames) {
-    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after)) lines.push_back(line);
+    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after, clean.shown.leftovers)) {
+      lines.push_back(line);
+    }
   }
   sweep::FaultedRun faulted;
   faulted.api = run.site.api;
