@@ -143,11 +143,28 @@ TEST_F(HandOver, TheWrittenFileIsHeldSoNoOneCanChangeOrSwapItBeforeItStarts) {
     EXPECT_FALSE(sim::files::OpensBesideHandles(program, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
                                                                             FILE_SHARE_DELETE));
     EXPECT_TRUE(sim::files::OpensBesideHandles(program, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE));
+    // Nor may the user's own programs rename its directory away and put
+    // another in its place, as they could in their own %TEMP%.
+    EXPECT_FALSE(sim::security::UserMayDeleteOrRename(program.substr(0, program.rfind('\\'))));
+    EXPECT_FALSE(sim::security::UserMayDeleteOrRename(program));
     checked = true;
   });
   EXPECT_EQ(scenario::RunProgram(32), 0);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(TempEntries().empty());
+
+  // The same admin-only directory in a user's %TEMP%: the user holds
+  // delete-child there and may rename it, though not touch what is inside.
+  const std::string userTemp = "C:\\Users\\Ann\\AppData\\Local\\Temp";
+  sim::files::MakeDirectory(userTemp);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), descriptor, FALSE};
+  ASSERT_TRUE(CreateDirectoryA((userTemp + "\\DrvUninst-1").c_str(), &security));
+  LocalFree(descriptor);
+  EXPECT_TRUE(sim::security::UserMayDeleteOrRename(userTemp + "\\DrvUninst-1"));
+  EXPECT_FALSE(sim::security::UserMayDeleteOrRename(userTemp + "\\DrvUninst-1\\DrvUninst.exe"));
 
   // What is held must read back as what was written, or nothing starts.
   SetUp();

@@ -208,9 +208,14 @@ def known_differences(scen):
 
 
 def temporary_entries(prefix):
-    """What the users' temporary folders hold: the 32-bit build writes the
-    64-bit program it carries there and must take it away again."""
+    """What the system's and the users' temporary folders hold: the 32-bit
+    build writes the 64-bit program it carries under %SystemRoot%\\Temp and
+    must take it away again (the users' own are watched too: it must not
+    use them)."""
     found = set()
+    system_temp = os.path.join(prefix, "drive_c", "windows", "temp")
+    if os.path.isdir(system_temp):
+        found.update(os.path.join("windows", "temp", name) for name in os.listdir(system_temp))
     users = os.path.join(prefix, "drive_c", "users")
     for user in os.listdir(users) if os.path.isdir(users) else []:
         for temp in ("Temp", os.path.join("AppData", "Local", "Temp")):
