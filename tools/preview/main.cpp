@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/sim/machine.h"
 #include "platform/win32/MachineReader.h"
 #include "tools/preview/NamedFiles.h"
 #include "tools/preview/Preview.h"
@@ -88,6 +89,7 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   AddLiveFiles(machine_reader::ReadLiveFiles(preview::NamedFiles(), live, &live.notReadable), &machine);
   errors.clear();
   scenario::LayMachineText(machine, &errors);
+  sim::SetAnsiCodePage(live.codePage);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
   const long long readMs = MillisecondsSince(start);
 
