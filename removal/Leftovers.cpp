@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "log/RunLog.h"
 #include "platform/afx/afxstr.h"
 
 namespace {
@@ -24,6 +25,7 @@ void NoteLeftover(const char* item) {
   if (item == nullptr) item = "";
   // One thing met twice (an INF two instances name) is one leftover.
   if (AlreadyNoted(item)) return;
+  LogEvent("left", item, "");
   g_items.push_back(item);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 #include "removal/FinalMessage.h"
 #include "removal/Leftovers.h"
 #include "removal/RestartDeletion.h"
@@ -138,16 +139,30 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
     const DWORD lookup = GetLastError();
     // Gone already; or in a state that cannot be read, so not acted on blind,
     // and possibly still there.
-    if (lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND) NoteLeftover(path);
+    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
+      LogEvent("file", path, "not there");
+    } else {
+      LogEvent("file", path, "state unreadable");
+      NoteLeftover(path);
+    }
     return;
   }
   // A name the profile gives as a file may be a directory here: its
   // attributes are not ours to reset.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    LogEvent("file", path, "kept: a directory");
+    return;
+  }
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
-  if (DeleteFileA(path)) return;
+  if (DeleteFileA(path)) {
+    LogEvent("file", path, "removed");
+    return;
+  }
   // The read-only uninstaller stays, as it always has: not deleted later either.
-  if (!resetAttributes && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return;
+  if (!resetAttributes && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    LogEvent("file", path, "kept: read-only");
+    return;
+  }
   ScheduleFileLeftBehind(path);
 }
 
@@ -179,5 +194,7 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  dialog.MessageBox(FinalMessageText(), theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  const CString text = FinalMessageText();
+  LogBox(theApp.m_szUnInstDrvAppTitle, text);
+  dialog.MessageBox(text, theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
 }

@@ -1,5 +1,6 @@
 #include "removal/RestartDeletion.h"
 
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/WininitRename.h"
 
@@ -15,7 +16,11 @@ bool ScheduleDeletionAtRestart(LPCSTR path) {
 }
 
 void DeleteFileOrSchedule(LPCSTR path) {
-  if (!DeleteFileA(path)) ScheduleFileLeftBehind(path);
+  if (DeleteFileA(path)) {
+    LogEvent("file", path, "removed");
+    return;
+  }
+  ScheduleFileLeftBehind(path);
 }
 
 void ScheduleFileLeftBehind(LPCSTR path) {
@@ -24,9 +29,21 @@ void ScheduleFileLeftBehind(LPCSTR path) {
     const DWORD lookup = GetLastError();
     // Only "not found" says the file is gone; one whose state cannot be read
     // (access denied, a network error) may well be there still.
-    if (lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND) NoteLeftover(path);
+    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
+      LogEvent("file", path, "not there");
+    } else {
+      LogEvent("file", path, "state unreadable");
+      NoteLeftover(path);
+    }
     return;
   }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
-  if (!ScheduleDeletionAtRestart(path)) NoteLeftover(path);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    LogEvent("file", path, "kept: a directory");
+    return;
+  }
+  if (ScheduleDeletionAtRestart(path)) {
+    LogEvent("file", path, "removed at the restart");
+    return;
+  }
+  NoteLeftover(path);
 }
