@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/RemovalSteps.h"
 
@@ -46,6 +47,7 @@ void NoteIfPresent(const CString& path) {
     const DWORD lookup = GetLastError();
     if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) return;
   }
+  LogEvent("file", path, "kept: past the ten INFs the list holds");
   NoteLeftover(path);
 }
 

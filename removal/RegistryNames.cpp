@@ -49,6 +49,11 @@ CString FullKeyName(const char* parentPath, const char* name) {
 
 void NoteLeftoverKey(const char* parentPath, const char* name) { NoteLeftover(FullKeyName(parentPath, name)); }
 
+void NoteLockedKey(const char* parentPath, const char* name) {
+  LogEvent("key", FullKeyName(parentPath, name), "kept: cannot be opened for deleting");
+  NoteLeftoverKey(parentPath, name);
+}
+
 // What became of a key the run set out to delete, for the log.
 void LogDeletedKey(LSTATUS deleted, const char* parentPath, const char* name) {
   if (deleted == ERROR_SUCCESS) LogEvent("key", FullKeyName(parentPath, name), "removed");
@@ -113,6 +118,7 @@ void NoteInstancesOfLockedClassKey(const char* classKeyPath,
   const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, &classKey);
   if (IsMissing(opened)) return;
   if (opened != ERROR_SUCCESS) {
+    LogEvent("key", CString("HKEY_LOCAL_MACHINE\\") + classKeyPath, "kept: cannot be read");
     NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + classKeyPath);
     return;
   }
@@ -124,7 +130,7 @@ void NoteInstancesOfLockedClassKey(const char* classKeyPath,
         ERROR_SUCCESS) {
       break;
     }
-    if (MayBeThePackages(classKey, subkeyName, isPackageInstance)) NoteLeftoverKey(classKeyPath, subkeyName);
+    if (MayBeThePackages(classKey, subkeyName, isPackageInstance)) NoteLockedKey(classKeyPath, subkeyName);
   }
   RegCloseKey(classKey);
 }
@@ -152,7 +158,7 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
     HKEY instance = nullptr;
     if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) {
       if (noteWhatStays && MayBeThePackages(classKey, subkeyName, isPackageInstance)) {
-        NoteLeftoverKey(classKeyPath, subkeyName);
+        NoteLockedKey(classKeyPath, subkeyName);
       }
       continue;
     }

@@ -117,7 +117,10 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
   CString joined = CString(fits ? directory : "") + fileName;
   joined.MakeLower();
   // The profile meant something to go: what was not acted on stays, and is said so.
-  if (refused) NoteLeftover(joined);
+  if (refused) {
+    LogEvent("file", joined, "refused: not a file of its folder");
+    NoteLeftover(joined);
+  }
   if (refused || !fits) return false;
   *path = joined;
   return true;
