@@ -168,14 +168,21 @@ def main():
             failures.append("the preview could not tell (exit status %d)" % status)
 
         run.start_others()
-        questions = compare_scenario.questions_for(scen, [])
+        gone = preview_report.gone_lists(report)
+        gone["file"] = preview_report.gone_files(gone)
+        # The keys the preview names are asked too: a key it names must be there.
+        named_keys = [("key", k) for k in sorted(gone["key"])]
+        questions = compare_scenario.questions_for(scen, []) + named_keys
         present = run.probe(questions, "before")
         outcome = run.run_program()
         shown = run.shown(outcome)
         questions = compare_scenario.questions_for(scen, [shown])
+        asked = {(kind, arg.lower()) for kind, arg in questions}
+        questions += [q for q in named_keys if q not in asked]
         answers = run.probe(questions, "after")
-        gone = preview_report.gone_lists(report)
-        gone["file"] = preview_report.gone_files(gone)
+        for kind, arg in named_keys:
+            if not run_scenario.is_there(kind, present.get((kind, arg), "absent")):
+                failures.append("key %s: the preview said it would go, and this PC does not have it" % arg)
         # Lines the expect file names as Wine's own ("known-difference key ..."), as the comparison does.
         known = compare_scenario.known_differences(scen)
         for kind, arg in questions:
