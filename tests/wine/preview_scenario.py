@@ -18,7 +18,9 @@ Wine: it changes nothing, and it names what DrvUninst.exe then removes.
 3. DrvUninst.exe runs on the same prefix with a user who presses OK. The
    image's keys and files and every file the program named, asked as the
    comparison tests ask them, must be gone exactly where the preview's lists
-   said they would go; a run that removes nothing must be one the preview
+   said they would go, and every key the lists name must have been there
+   before (the preview's copy of a 9x machine holds keys this PC does not
+   have, which it must never name); a run that removes nothing must be one the preview
    called a stop or "not installed". A key or file the expect file names in a
    "known-difference" line, as the comparison tests read them, is left out.
 
