@@ -21,8 +21,9 @@ Wine: it changes nothing, and it names what DrvUninst.exe then removes.
    said they would go, and every key the lists name must have been there
    before (the preview's copy of a 9x machine holds keys this PC does not
    have, which it must never name); a run that removes nothing must be one
-   the preview called a stop or "not installed". A key or file the expect file names in a
-   "known-difference" line, as the comparison tests read them, is left out.
+   the preview called a stop or "not installed". A key or file the expect
+   file names in a "known-difference" line, as the comparison tests read
+   them, is left out.
 
 Exit status: 0 as promised, 1 not (or a run broke), 77 Wine or a build is missing.
 """
