@@ -1,3 +1,5 @@
+#include <string>
+
 #include "app/DrvUninstApp.h"
 #include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
@@ -14,6 +16,7 @@ using RemoveDeviceFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 struct RemovalOutcome {
   bool matched = false;
   bool gone = false;  // one request succeeded, or the device was already gone
+  DWORD error = ERROR_SUCCESS;  // why the last request failed
 };
 
 // One removal request per matching entry; a device matching two entries is
@@ -25,7 +28,9 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
     if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
     outcome->matched = true;
     const BOOL removed = removeDevice(devices, device);
-    if (removed || GetLastError() == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    const DWORD error = removed ? ERROR_SUCCESS : GetLastError();
+    if (removed || error == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    if (!removed) outcome->error = error;
   }
 }
 
@@ -42,7 +47,10 @@ int RemoveMatchedDevices() {
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager.
     if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
-    if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
+    if (outcome.matched && !outcome.gone) {
+      LogEvent("device", hardwareId, ("removal refused, error " + std::to_string(outcome.error)).c_str());
+      NoteLeftover(hardwareId);
+    }
   });
   return walked ? 1 : 0;
 }

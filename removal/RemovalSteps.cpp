@@ -140,7 +140,5 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  const CString text = FinalMessageText();
-  LogBox(theApp.m_szUnInstDrvAppTitle, text);
-  dialog.MessageBox(text, theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  theApp.TellUser(dialog.m_hWnd, FinalMessageText(), icon);
 }

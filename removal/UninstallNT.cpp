@@ -48,6 +48,8 @@ int CDrvUninstDlg::UninstallNT() {
   LogDeviceCount(m_nFoundDevNum, theApp.m_nDevIDNum, listedToTheEnd, confirmed);
   if (!confirmed) {
     OnOK();
+    // Owned by the ended dialog, as the final message is.
+    theApp.TellUser(m_hWnd, theApp.m_szUnInstDrvNoDevMsg, MB_ICONWARNING);
     return 0;
   }
 
