@@ -27,8 +27,9 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
   for (int i = 0; i < usable; ++i) {
     if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
     outcome->matched = true;
-    const BOOL removed = removeDevice(devices, device);
-    const DWORD error = removed ? ERROR_SUCCESS : GetLastError();
+    // A Windows without the function can remove no device: each stays.
+    const BOOL removed = removeDevice != nullptr && removeDevice(devices, device);
+    const DWORD error = removed ? ERROR_SUCCESS : removeDevice == nullptr ? ERROR_PROC_NOT_FOUND : GetLastError();
     if (removed || error == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
     if (!removed) outcome->error = error;
   }
@@ -39,7 +40,6 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
 int RemoveMatchedDevices() {
   const RemoveDeviceFunction removeDevice =
       GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
-  if (removeDevice == nullptr) return 0;  // a Windows without it can remove no device
   const BOOL walked = WalkPresentDevices([removeDevice](HDEVINFO devices, PSP_DEVINFO_DATA device,
                                                         const char* hardwareId) {
     RemovalOutcome outcome;
@@ -52,5 +52,10 @@ int RemoveMatchedDevices() {
       NoteLeftover(hardwareId);
     }
   });
-  return walked ? 1 : 0;
+  // A walk cut short may have passed over a device of the package.
+  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) {
+    LogEvent("device list", "", "could not be read to its end");
+    NoteLeftover("Devices: the device list could not be read to its end");
+  }
+  return walked && removeDevice != nullptr ? 1 : 0;
 }
