@@ -199,12 +199,14 @@ def main():
                 failures.append("%s %s: the uninstaller %s it, the preview said it would %s" % (
                     kind, arg, "removed" if went else "kept", "go" if named else "stay"))
         # The uninstaller went through its removal when, after OK, it gave its final message.
-        removed = outcome.dialog is not None and bool(outcome.boxes)
+        # 1167: the device check stopped it, and its box said so.
+        stopped = outcome.exit_code == 1167
+        removed = outcome.dialog is not None and bool(outcome.boxes) and not stopped
         if removed != (status == 0):
             failures.append("the uninstaller %s, yet the preview's exit status is %d" % (
                 "went through its removal" if removed else "removed nothing", status))
-        if outcome.dialog is not None and not outcome.boxes and "stop here, silently" not in report:
-            failures.append("the uninstaller stopped without a word, and the preview did not say it would")
+        if outcome.dialog is not None and stopped and "would stop here" not in report:
+            failures.append("the uninstaller stopped at the device check, and the preview did not say it would")
     except (RuntimeError, subprocess.TimeoutExpired) as e:
         failures.append("the run broke: %s" % e)
     finally:
