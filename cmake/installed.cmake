@@ -1,0 +1,39 @@
+# Packages installed by Windows' own installer functions, removed by DrvUninst,
+# the machine compared with itself before the install: one folder of
+# tests/installed each, on the simulated machine (sim-installed.*, which models
+# the install) and under Wine with the real functions (wine-installed.*, both
+# builds on their machines). Label "installed"; the Wine ones also "wine".
+find_package(Python3 COMPONENTS Interpreter)
+if(NOT Python3_Interpreter_FOUND)
+  return()
+endif()
+
+# Folders whose package shares its INF with a device the profile does not
+# name: they hold until a package goes only with the last device that uses it.
+set(INSTALLED_AWAITING_PACKAGES usb-and-pci-models)
+
+file(GLOB installed_entries LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/installed/*)
+foreach(entry ${installed_entries})
+  if(NOT EXISTS ${entry}/install)
+    continue()
+  endif()
+  get_filename_component(name ${entry} NAME)
+  add_test(NAME sim-installed.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/installed/sim_installed.py ${entry}
+                   --sim $<TARGET_FILE:drvuninst-sim>)
+  set_tests_properties(sim-installed.${name} PROPERTIES LABELS "scenario;installed" TIMEOUT 120)
+  add_test(NAME wine-installed.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py ${entry}
+                   --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  add_test(NAME wine32-installed.${name}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py ${entry} --arch win32
+                   --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  set_tests_properties(wine-installed.${name} wine32-installed.${name}
+                       PROPERTIES LABELS "wine;installed" SKIP_RETURN_CODE 77 TIMEOUT 600)
+  if(name IN_LIST INSTALLED_AWAITING_PACKAGES)
+    set_tests_properties(sim-installed.${name} wine-installed.${name} wine32-installed.${name}
+                         PROPERTIES DISABLED TRUE)
+  endif()
+endforeach()
