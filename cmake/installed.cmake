@@ -37,3 +37,23 @@ foreach(entry ${installed_entries})
                          PROPERTIES DISABLED TRUE)
   endif()
 endforeach()
+
+# Generated packages (tests/installed/generate_packages.py), a few fixed seeds:
+# a USB stick on XP with a DLL (3), two cards with a filter, a stream-bus
+# tuner and a settings key (5), and more on the simulated machine alone;
+# scripts/compare-generated --installed runs a hundred.
+foreach(seed 1 2 3 4 5 6 7 8)
+  add_test(NAME sim-installed.seed-${seed}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/installed/sim_installed.py
+                   ${CMAKE_BINARY_DIR}/generated-installed --seed ${seed} --sim $<TARGET_FILE:drvuninst-sim>)
+  set_tests_properties(sim-installed.seed-${seed} PROPERTIES LABELS "scenario;installed;generated" TIMEOUT 120)
+endforeach()
+foreach(seed 3 5)
+  add_test(NAME wine-installed.seed-${seed}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py
+                   ${CMAKE_BINARY_DIR}/generated-installed --seed ${seed}
+                   --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_BUILD}/tools
+                   --work ${DRVUNINST_WINE_WORK})
+  set_tests_properties(wine-installed.seed-${seed} PROPERTIES LABELS "wine;installed;generated"
+                       SKIP_RETURN_CODE 77 TIMEOUT 600)
+endforeach()

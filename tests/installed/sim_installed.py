@@ -20,6 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(REPO, "tests", "wine"))
+import generate_packages  # noqa: E402
 import installed_scenario  # noqa: E402
 import machine_state  # noqa: E402
 import model_install  # noqa: E402
@@ -57,7 +58,11 @@ def main():
     p.add_argument("scenario")
     p.add_argument("--sim", default=os.path.join(REPO, "build", "host", "drvuninst-sim"))
     p.add_argument("--keep", action="store_true", help="keep the laid folder and print its path")
+    p.add_argument("--seed", type=int,
+                   help="first make the generated folder of this seed (generate_packages.py) in SCENARIO, a directory")
     args = p.parse_args()
+    if args.seed is not None:
+        args.scenario = generate_packages.make(args.seed, args.scenario)
     try:
         scen = scenario_mod.Scenario(args.scenario)
         install = installed_scenario.read_install(scen.folder)

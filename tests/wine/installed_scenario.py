@@ -36,6 +36,8 @@ import run_scenario  # noqa: E402
 import wineprefix  # noqa: E402
 
 REPO = run_scenario.REPO
+sys.path.insert(0, os.path.join(REPO, "tests", "installed"))
+import generate_packages  # noqa: E402
 WINE_OWN = os.path.join(REPO, "tests", "installed", "wine-own")
 MEDIA = "C:\\media"
 
@@ -123,7 +125,11 @@ def main():
     p.add_argument("--keep", action="store_true")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
     p.add_argument("--summary", help="write the run's figures here (JSON)")
+    p.add_argument("--seed", type=int,
+                   help="first make the generated folder of this seed (generate_packages.py) in SCENARIO, a directory")
     args = p.parse_args()
+    if args.seed is not None:
+        args.scenario = generate_packages.make(args.seed, args.scenario)
     args.shots = None
     args.report = False
     scen, code = run_scenario.load_or_skip(
