@@ -115,6 +115,14 @@ def report(result, counts):
         len(result["collateral"]), len(result["wine"])))
 
 
+def _grouped(entries):
+    """[[pattern, reason, items]] of (item, (pattern, reason)) entries."""
+    groups = {}
+    for _, why in entries:
+        groups[why] = groups.get(why, 0) + 1
+    return [[pattern, reason, count] for (pattern, reason), count in groups.items()]
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("scenario")
@@ -179,8 +187,8 @@ def main():
             json.dump({"scenario": scen.name, "arch": args.arch, "installed": counts["installed"],
                        "removed": counts["removed"], "residue": [i for i, _ in result["residue"]],
                        "collateral": [i for i, _ in result["collateral"]],
-                       "allowed": [[i, w[1]] for i, w in result["allowed"]],
-                       "wine": len(result["wine"])}, f, indent=1)
+                       "allowed": _grouped(result["allowed"]), "wine": _grouped(result["wine"]),
+                       "expect": [f for f in failures if f.startswith("line ")]}, f, indent=1)
     if failures:
         print("FAILED: %d findings:" % len(failures))
         for f in failures:
