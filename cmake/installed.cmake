@@ -23,11 +23,11 @@ foreach(entry ${installed_entries})
                    --sim $<TARGET_FILE:drvuninst-sim>)
   set_tests_properties(sim-installed.${name} PROPERTIES LABELS "scenario;installed" TIMEOUT 120)
   add_test(NAME wine-installed.${name}
-           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py ${entry}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/installed/installed_scenario.py ${entry}
                    --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_BUILD}/tools
                    --work ${DRVUNINST_WINE_WORK})
   add_test(NAME wine32-installed.${name}
-           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py ${entry} --arch win32
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/installed/installed_scenario.py ${entry} --arch win32
                    --exe ${DRVUNINST_WINDOWS_X86_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_X86_BUILD}/tools
                    --work ${DRVUNINST_WINE_WORK})
   set_tests_properties(wine-installed.${name} wine32-installed.${name}
@@ -50,7 +50,7 @@ foreach(seed 1 2 3 4 5 6 7 8)
 endforeach()
 foreach(seed 3 5)
   add_test(NAME wine-installed.seed-${seed}
-           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/wine/installed_scenario.py
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/installed/installed_scenario.py
                    ${CMAKE_BINARY_DIR}/generated-installed --seed ${seed}
                    --exe ${DRVUNINST_WINDOWS_BUILD}/DrvUninst.exe --tools ${DRVUNINST_WINDOWS_BUILD}/tools
                    --work ${DRVUNINST_WINE_WORK})

@@ -17,9 +17,9 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
-WINE = os.path.join(REPO, "tests", "wine", "installed_scenario.py")
+WINE = os.path.join(REPO, "tests", "installed", "installed_scenario.py")
 SIM = os.path.join(HERE, "sim_installed.py")
-sys.path.insert(0, os.path.join(REPO, "tests", "wine"))
+sys.path.insert(0, HERE)
 import machine_state  # noqa: E402
 
 

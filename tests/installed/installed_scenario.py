@@ -29,15 +29,16 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "wine"))
 import checks  # noqa: E402
+import generate_packages  # noqa: E402
 import machine_state  # noqa: E402
 import run_scenario  # noqa: E402
 import wineprefix  # noqa: E402
 
 REPO = run_scenario.REPO
-sys.path.insert(0, os.path.join(REPO, "tests", "installed"))
-import generate_packages  # noqa: E402
 WINE_OWN = os.path.join(REPO, "tests", "installed", "wine-own")
 MEDIA = "C:\\media"
 
