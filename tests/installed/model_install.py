@@ -266,7 +266,9 @@ def model(folder, install, version, first_free_oem, clean_multi):
                 values[{"servicetype": "Type", "starttype": "Start", "errorcontrol": "ErrorControl"}[k]] = \
                     "dword:%08x" % int(fields[0], 0)
             elif k == "servicebinary":
-                values["ImagePath"] = _reg_string("system32\\drivers\\" + fields[0].rsplit("\\", 1)[-1])
+                # REG_EXPAND_SZ, as the service control manager keeps a driver's image path.
+                path = "\\SystemRoot\\System32\\drivers\\" + fields[0].rsplit("\\", 1)[-1]
+                values["ImagePath"] = "hex(2):" + _hex(path.encode("latin-1") + b"\0")
     for copy in install["copies"]:
         source, _, target = copy.partition("|")
         image.files[target] = open(os.path.join(folder, "package", source), "rb").read()
