@@ -338,6 +338,7 @@ int main(int argc, char** argv) {
                         : reinterpret_cast<UpdateDriverFunction>(GetProcAddress(newdev, "UpdateDriverForPlugAndPlayDevicesA"));
   if (updateDriver == nullptr) {
     Fail("newdev.dll UpdateDriverForPlugAndPlayDevicesA", GetLastError());
+    if (newdev != nullptr) FreeLibrary(newdev);
     return 1;
   }
   const std::string published = Publish(sourceInf);
