@@ -396,6 +396,19 @@ LiveMachine ReadLiveMachine() {
   return machine;
 }
 
+std::string ReadLiveSoftwareKeys(const std::vector<std::string>& paths, std::vector<std::string>* notReadable) {
+  const bool windows64 = IsWindows64();
+  RegistryText registry(notReadable, windows64 ? KEY_WOW64_64KEY : 0);
+  for (const std::string& path : paths) {
+    registry.Subtree("SOFTWARE\\" + path, true);
+    if (windows64) {
+      registry.Subtree(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "SOFTWARE\\" + path,
+                       "SOFTWARE\\Wow6432Node\\" + path, true, KEY_WOW64_32KEY);
+    }
+  }
+  return registry.Text();
+}
+
 bool IsLoaded(const std::string& path, const std::vector<std::string>& modules) {
   for (const std::string& module : modules) {
     if (lstrcmpiA(module.c_str(), path.c_str()) == 0) return true;

@@ -31,6 +31,11 @@ struct LiveMachine {
 // The version, the registry parts, processes and top-level windows.
 LiveMachine ReadLiveMachine();
 
+// The keys below HKLM\Software named (paths below it), with everything below
+// them, in every registry view that holds them: REGEDIT4 text to add to the
+// machine's. Problems go to notReadable.
+std::string ReadLiveSoftwareKeys(const std::vector<std::string>& paths, std::vector<std::string>* notReadable);
+
 struct LiveFile {
   std::string path;  // relative to the Windows directory
   bool exists = false;

@@ -86,6 +86,9 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   std::vector<std::string> errors;
   scenario::LayMachineText(machine, &errors);
   AddLiveFiles(machine_reader::ReadLiveFiles(preview::NamedFiles(), live, &live.notReadable), &machine);
+  // The maker's keys the profile names, in both views, after the header of the text read first.
+  const std::string makerKeys = machine_reader::ReadLiveSoftwareKeys(preview::NamedMakerKeys(), &live.notReadable);
+  machine.registry += makerKeys.substr(makerKeys.find("\r\n"));
   errors.clear();
   scenario::LayMachineText(machine, &errors);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
