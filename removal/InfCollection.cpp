@@ -12,22 +12,32 @@ namespace {
 const DWORD kSubkeyNameSize = 250;
 const DWORD kValueSize = 256;
 
+// Only a key or value known to be missing tells that nothing of the package
+// is there; any other failure may hide one of its INF files.
+bool Unread(LSTATUS status) { return status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND; }
+
+void NoteUnread(const char* keyPath) {
+  const CString item = CString("HKEY_LOCAL_MACHINE\\") + keyPath + " (could not be read)";
+  LogEvent("INF files", item, "an INF file of the package may stay");
+  NoteLeftover(item);
+}
+
 // An empty name would match every description.
 bool DescriptionBeginsWith(const char* description, const char* name) {
   const size_t length = std::strlen(name);
   return length > 0 && _strnicmp(description, name, length) == 0;
 }
 
-// The instance's "InfPath", or false when it has none that fits a slot.
-bool ReadInfPath(HKEY instance, char (&value)[INF_SLOT_SIZE + 1]) {
+// The instance's "InfPath", or false when it has none that fits a slot; one
+// that cannot be read is noted.
+bool ReadInfPath(HKEY instance, const char* instancePath, char (&value)[INF_SLOT_SIZE + 1]) {
   // One byte more than the value may fill, so that a value stored without
   // its terminator still ends in one.
   std::memset(value, 0, sizeof(value));
   DWORD size = INF_SLOT_SIZE;
-  if (RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
+  const LSTATUS read = RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size);
+  if (Unread(read)) NoteUnread(instancePath);
+  if (read != ERROR_SUCCESS) return false;
   // An empty name would make the INF directory itself the path; a name of
   // 256 characters or more is longer than a slot holds.
   const size_t length = std::strlen(value);
@@ -61,9 +71,9 @@ void NoteInfPastTheList(const char* name) {
   if (BuildRemovalPath("\\inf\\", PnfNameFor(name), &pnfPath)) NoteIfPresent(pnfPath);
 }
 
-void AddInfPath(HKEY instance, InfList* list) {
+void AddInfPath(HKEY instance, const char* instancePath, InfList* list) {
   char value[INF_SLOT_SIZE + 1];
-  if (!ReadInfPath(instance, value)) return;
+  if (!ReadInfPath(instance, instancePath, value)) return;
   if (list->count >= INF_LIST_SLOTS) {
     if (!InList(*list, value)) NoteInfPastTheList(value);
     return;
@@ -72,24 +82,30 @@ void AddInfPath(HKEY instance, InfList* list) {
   ++list->count;
 }
 
-void AddMatches(HKEY instance, const char* description, const DRVENTRY* entries, int count, InfList* list) {
+void AddMatches(HKEY instance, const char* instancePath, const char* description, const DRVENTRY* entries, int count,
+                InfList* list) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
-    if (DescriptionBeginsWith(description, entries[i].szDrvName)) AddInfPath(instance, list);
+    if (DescriptionBeginsWith(description, entries[i].szDrvName)) AddInfPath(instance, instancePath, list);
   }
 }
 
 void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
+  const CString instancePath = CString(g_szClassKey) + "\\" + subkeyName;
   HKEY instance = nullptr;
-  if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance);
+  if (Unread(opened)) NoteUnread(instancePath);
+  if (opened != ERROR_SUCCESS) return;
   char description[kValueSize + 1];
   std::memset(description, 0, sizeof(description));
   DWORD size = kValueSize;
-  if (RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size) ==
-      ERROR_SUCCESS) {
-    AddMatches(instance, description, theApp.m_DevDrv, theApp.m_nDevIDNum, list);
-    AddMatches(instance, description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, list);
-    AddMatches(instance, description, theApp.m_PossibleExtDevDrv, theApp.m_nPossibleExtDevIDNum, list);
+  const LSTATUS read =
+      RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size);
+  if (Unread(read)) NoteUnread(instancePath);
+  if (read == ERROR_SUCCESS) {
+    AddMatches(instance, instancePath, description, theApp.m_DevDrv, theApp.m_nDevIDNum, list);
+    AddMatches(instance, instancePath, description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, list);
+    AddMatches(instance, instancePath, description, theApp.m_PossibleExtDevDrv, theApp.m_nPossibleExtDevIDNum, list);
   }
   RegCloseKey(instance);
 }
@@ -99,13 +115,17 @@ void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
 void CollectInfFiles(InfList* list) {
   list->count = 0;
   HKEY classKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szClassKey, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szClassKey, 0, KEY_ALL_ACCESS, &classKey);
+  if (Unread(opened)) NoteUnread(g_szClassKey);
+  if (opened != ERROR_SUCCESS) return;
   char subkeyName[kSubkeyNameSize];
   for (DWORD index = 0;; ++index) {
     DWORD nameSize = kSubkeyNameSize;
     FILETIME lastWrite;
-    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
-        ERROR_SUCCESS) {
+    const LSTATUS listed = RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite);
+    if (listed == ERROR_NO_MORE_ITEMS) break;
+    if (listed != ERROR_SUCCESS) {
+      NoteUnread(g_szClassKey);
       break;
     }
     VisitInstance(classKey, subkeyName, list);

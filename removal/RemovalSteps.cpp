@@ -112,16 +112,23 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
   const bool refused = IsRefusedFileName(fileName);
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
-  const bool fits = length != 0 && length < kDirectorySize && length + std::strlen(subdirectory) < kDirectorySize;
-  if (fits) lstrcatA(directory, subdirectory);
-  CString joined = CString(fits ? directory : "") + fileName;
+  // The file is the package's, but this run cannot reach it: it stays, and
+  // is named as staying.
+  if (length == 0 || length >= kDirectorySize || length + std::strlen(subdirectory) >= kDirectorySize) {
+    const CString unreached = CString("%windir%") + subdirectory + fileName;
+    LogEvent("file", unreached, "skipped: the Windows directory could not be read or is too long");
+    NoteLeftover(unreached);
+    return false;
+  }
+  lstrcatA(directory, subdirectory);
+  CString joined = CString(directory) + fileName;
   joined.MakeLower();
   // The profile meant something to go: what was not acted on stays, and is said so.
   if (refused) {
     LogEvent("file", joined, "refused: not a file of its folder");
     NoteLeftover(joined);
+    return false;
   }
-  if (refused || !fits) return false;
   *path = joined;
   return true;
 }
@@ -197,7 +204,5 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  const CString text = FinalMessageText();
-  LogBox(theApp.m_szUnInstDrvAppTitle, text);
-  dialog.MessageBox(text, theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  theApp.TellUser(dialog.m_hWnd, FinalMessageText(), icon);
 }

@@ -12,7 +12,8 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog);
 // a name that names no file (empty, or ending in a backslash, "." or ".."), a
 // refused name (see IsRefusedFileName) or a Windows directory that does not
 // fit the 100 characters the directory is built in: such a path is skipped.
-// A refused name is noted as a leftover, joined to its directory.
+// A refused name is noted as a leftover, joined to its directory; so is a
+// file the directory keeps out of reach.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 // A name that would reach outside the directory it is joined to: a parent

@@ -30,7 +30,7 @@ void ScheduleFileLeftBehind(LPCSTR path) {
     // Only "not found" says the file is gone; one whose state cannot be read
     // (access denied, a network error) may well be there still.
     if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
-      LogEvent("file", path, "not there");
+      LogEvent("file", path, "already gone");
     } else {
       LogEvent("file", path, "state unreadable");
       NoteLeftover(path);
@@ -45,5 +45,6 @@ void ScheduleFileLeftBehind(LPCSTR path) {
     LogEvent("file", path, "removed at the restart");
     return;
   }
+  LogEvent("file", path, "neither deleted nor scheduled for the restart");
   NoteLeftover(path);
 }

@@ -24,6 +24,7 @@ struct Shown {
   std::string leftoverBoxEnd;
   std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
   std::set<std::string> leftovers;  // what the run named as left over, lower case
+  std::string noDeviceBox;        // the device check stopped the removal
 };
 
 // Read from the simulated desktop and the program's loaded profile.
