@@ -306,8 +306,14 @@ def user_actions(rng, image, package, options):
         ["box-ok", "ok", "box-ok"], ["box-ok"], ["ok", "box-ok", "box-ok"], ["box-ok", "box-ok", "esc"]))
 
 
+def command_line(rng, image, package, options):
+    """Now and then a deployment tool's run: unattended, with or without a log."""
+    image.args = rng.choice(("", "", "", "", "/quiet", "/quiet /log C:\\windows\\drvuninst.log"))
+
+
+# The command line last: the seeds' machines stay as they were before it came.
 PARTS = [version, country, profile, devices, class_instances, services, uninstall_entries, files, processes,
-         windows, user_actions]
+         windows, user_actions, command_line]
 
 
 def make(seed, options=None):
