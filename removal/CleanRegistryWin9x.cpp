@@ -1,8 +1,10 @@
 // 9x family: the package's media-class instances (two passes), the
-// enumeration keys of its devices and its Uninstall entry.
+// enumeration keys of its devices, its Uninstall entry and the maker's keys
+// the profile names.
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -61,5 +63,6 @@ int CleanRegistryWin9x() {
   DeleteEnumKeys(g_bUsbDevice ? "Enum\\USB" : "Enum\\PCI", g_strVenID, g_nVenIDNum);
   DeleteEnumKeys("Enum\\STREAM", g_strCxID, g_nCxIDNum);
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteMakerKeys();
   return 1;
 }

@@ -123,15 +123,20 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
   RegCloseKey(classKey);
 }
 
+CString SoftwareKeyName(REGSAM view, const char* pathBelowSoftware) {
+  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
+                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
+  name += pathBelowSoftware;
+  return name;
+}
+
 namespace {
 
 // The entry as regedit shows it, for the list of what stayed.
 CString UninstallEntryName(REGSAM view, const char* subkeyName) {
-  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
-                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
-  name += "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  CString name("Microsoft\\Windows\\CurrentVersion\\Uninstall\\");
   name += subkeyName;
-  return name;
+  return SoftwareKeyName(view, name);
 }
 
 // Whether the entry is there, asked with read access only, for a view whose

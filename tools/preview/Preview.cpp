@@ -299,6 +299,15 @@ void TellLists(std::ostream& out, const Outcome& outcome) {
   for (const std::string& device : GoneDevices(outcome)) out << "gone device " << device << "\n";
 }
 
+// Keys the machine does not have cannot go: no account names them.
+void LeaveOut(const std::vector<std::string>& laid, std::vector<std::string>* keys) {
+  if (laid.empty()) return;
+  std::set<std::string> lower;
+  for (const std::string& key : laid) lower.insert(Lower(key));
+  keys->erase(std::remove_if(keys->begin(), keys->end(), [&](const std::string& key) { return lower.count(Lower(key)); }),
+              keys->end());
+}
+
 std::string MachineKind() {
   const sim::VersionInfo& version = sim::Version();
   return std::string(sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") + " machine (Windows " +
@@ -325,6 +334,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
 
   Outcome outcome(sim::CallLog());
   outcome.before = scenario::CaptureMachine(IsUninstallEntry);
+  LeaveOut(options.laidKeys, &outcome.before.keys);
   scenario::ResetProgramState();
   const int country = theApp.GetCountryCode();
   theApp.LoadUninstProfile();
