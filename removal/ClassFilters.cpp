@@ -17,23 +17,35 @@ bool IsOneOf(const std::string& name, const std::vector<CString>& serviceNames) 
   return false;
 }
 
-// The value's bytes, or false when it is missing, no multi-string, or keeps
-// changing under us.
-bool ReadMultiString(HKEY classKey, const char* valueName, std::string* data) {
+enum ListRead { LIST_READ, LIST_NONE, LIST_UNREADABLE };
+
+// The value's bytes; LIST_NONE when it is missing or no multi-string,
+// LIST_UNREADABLE when it cannot be read or keeps changing under us.
+ListRead ReadMultiString(HKEY classKey, const char* valueName, std::string* data) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(classKey, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_MULTI_SZ) return false;
+    const LSTATUS sized = RegQueryValueExA(classKey, valueName, nullptr, &type, nullptr, &size);
+    if (sized == ERROR_FILE_NOT_FOUND) return LIST_NONE;
+    if (sized != ERROR_SUCCESS) return LIST_UNREADABLE;
+    if (type != REG_MULTI_SZ) return LIST_NONE;
     data->assign(size, '\0');
     const LSTATUS read =
         RegQueryValueExA(classKey, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(&(*data)[0]), &size);
     if (read == ERROR_MORE_DATA) continue;
-    if (read != ERROR_SUCCESS || type != REG_MULTI_SZ) return false;
+    if (read != ERROR_SUCCESS) return LIST_UNREADABLE;
+    if (type != REG_MULTI_SZ) return LIST_NONE;
     data->resize(size);
-    return true;
+    return LIST_READ;
   }
-  return false;
+  return LIST_UNREADABLE;
+}
+
+// A list or class key that cannot be read may still name a deleted service.
+void NoteUnread(const CString& path) {
+  const CString item = CString("HKEY_LOCAL_MACHINE\\") + path + " (could not be read)";
+  LogEvent("filter list", item, "may still name a deleted service");
+  NoteLeftover(item);
 }
 
 // Takes the names out of the list as Windows reads it (up to its first empty
@@ -69,7 +81,9 @@ bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool
 void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, const char* valueName,
                  const std::vector<CString>& serviceNames) {
   std::string data;
-  if (!ReadMultiString(classKey, valueName, &data)) return;
+  const ListRead read = ReadMultiString(classKey, valueName, &data);
+  if (read == LIST_UNREADABLE) NoteUnread(classKeyPath + "\\" + valueName);
+  if (read != LIST_READ) return;
   bool namesLeft = false;
   if (!DropNames(serviceNames, &data, &namesLeft)) return;
   LSTATUS written = ERROR_ACCESS_DENIED;  // so it stays in a key opened for reading only
@@ -93,19 +107,27 @@ void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, cons
 void RemoveFromClassFilters(const std::vector<CString>& serviceNames) {
   if (serviceNames.empty()) return;
   HKEY classRoot = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClassRootPath, 0, KEY_READ, &classRoot) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClassRootPath, 0, KEY_READ, &classRoot);
+  if (opened != ERROR_SUCCESS && opened != ERROR_FILE_NOT_FOUND) NoteUnread(kClassRootPath);
+  if (opened != ERROR_SUCCESS) return;
   char className[256];
   for (DWORD index = 0;; ++index) {
     DWORD nameSize = sizeof(className);
     const LSTATUS listed = RegEnumKeyExA(classRoot, index, className, &nameSize, nullptr, nullptr, nullptr, nullptr);
-    if (listed == ERROR_MORE_DATA) continue;  // no class key has such a name
+    if (listed != ERROR_SUCCESS && listed != ERROR_NO_MORE_ITEMS) NoteUnread(kClassRootPath);
+    // A name too long to read is passed over: the keys after it are still checked.
+    if (listed == ERROR_MORE_DATA) continue;
     if (listed != ERROR_SUCCESS) break;
     HKEY classKey = nullptr;
     bool writable = true;
     if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &classKey) != ERROR_SUCCESS) {
       // A class key we may not change may still name the service.
       writable = false;
-      if (RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE, &classKey) != ERROR_SUCCESS) continue;
+      const LSTATUS readable = RegOpenKeyExA(classRoot, className, 0, KEY_QUERY_VALUE, &classKey);
+      if (readable != ERROR_SUCCESS && readable != ERROR_FILE_NOT_FOUND) {
+        NoteUnread(CString(kClassRootPath) + "\\" + className);
+      }
+      if (readable != ERROR_SUCCESS) continue;
     }
     const CString classKeyPath = CString(kClassRootPath) + "\\" + className;
     for (const char* valueName : kFilterValues) FilterValue(classKey, writable, classKeyPath, valueName, serviceNames);

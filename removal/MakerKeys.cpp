@@ -5,6 +5,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 
@@ -78,10 +79,12 @@ void DeleteEmptiedParents(REGSAM view, const char* path) {
     const CString parent = SoftwarePath(path, end);
     if (!KeyIsEmpty(view, parent)) return;
     // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
+    const CString parentName = SoftwareKeyName(view, std::string(path, end).c_str());
     if (DeleteComponent(view, path, end, false) != ERROR_SUCCESS) {
-      if (KeyExists(view, parent)) NoteLeftover(SoftwareKeyName(view, std::string(path, end).c_str()));
+      if (KeyExists(view, parent)) NoteLeftover(parentName);
       return;
     }
+    LogEvent("key", parentName, "removed, left empty");
   }
 }
 
@@ -89,6 +92,7 @@ void DeleteMakerKeyInView(REGSAM view, const char* path) {
   const CString full = SoftwarePath(path, std::strlen(path));
   const LSTATUS deleted = DeleteComponent(view, path, std::strlen(path), true);
   if (deleted == ERROR_SUCCESS) {
+    LogEvent("key", SoftwareKeyName(view, path), "removed");
     DeleteEmptiedParents(view, path);
     return;
   }

@@ -4,6 +4,7 @@
 // says so and nothing is removed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/DrvUninstApp.h"
@@ -203,6 +204,30 @@ TEST_F(HandOver, TheBoxTakesTheProfilesText) {
   ASSERT_EQ(sim::windows::MessageBoxes().size(), 1u);
   EXPECT_EQ(sim::windows::MessageBoxes()[0].caption, "Tuner Removal");
   EXPECT_EQ(sim::windows::MessageBoxes()[0].text, "Could not start.");
+}
+
+// A deployment tool's run: the switches go on as they came, and when the
+// 64-bit program cannot run, the 32-bit one writes that to the log, unseen.
+TEST_F(HandOver, TheSwitchesGoOnUnchangedAndAFailureIsLoggedHere) {
+  const std::string arguments = "-Quiet /LOG \"C:\\WINDOWS\\hand over.log\"";
+  sim::programs::SetStartArguments(arguments);
+  EXPECT_EQ(scenario::RunProgram(32), 3010);
+  ASSERT_EQ(sim::programs::StartedPrograms().size(), 1u);
+  const sim::programs::Started& started = sim::programs::StartedPrograms()[0];
+  EXPECT_EQ(started.commandLine, "\"" + started.path + "\" " + arguments);
+  EXPECT_TRUE(sim::windows::MessageBoxes().empty());
+
+  SetUp();
+  sim::programs::SetStartArguments(arguments);
+  sim::programs::SetCarriedResource(std::nullopt);
+  EXPECT_EQ(scenario::RunProgram(32), 1603);
+  EXPECT_TRUE(sim::windows::MessageBoxes().empty());
+  std::vector<std::string> log;
+  ASSERT_TRUE(scenario::RunLogLines(&log));
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "program DrvUninst.exe: version 3.1.0.1, 32-bit");
+  EXPECT_NE(std::find(log.begin(), log.end(), "hand-over DrvUninst.exe: the 64-bit program could not run"), log.end());
+  EXPECT_EQ(log.back(), "exit code 1603");
 }
 
 TEST_F(HandOver, Only32BitProgramsOn64BitWindowsHandOver) {
