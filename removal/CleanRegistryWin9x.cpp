@@ -49,7 +49,7 @@ void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
       continue;
     }
     // Windows 9x deletes the device's key with everything below it.
-    if (RegDeleteKeyA(parent, names[i]) != ERROR_SUCCESS) NoteIfStillThere(parent, parentPath, names[i]);
+    DeleteWholeKeyOrNoteIt(parent, parentPath, names[i]);
     RegCloseKey(parent);
   }
 }

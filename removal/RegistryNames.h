@@ -34,6 +34,8 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
 bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name);
 // SHDeleteKeyA, and the note when the key stays. Returns whether it is gone.
 bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
+// The same with RegDeleteKeyA, which on Windows 9x takes the subkeys along.
+bool DeleteWholeKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
 // The parent could not be opened for the deletion: the key is noted when it
 // is there at all.
 void NoteKeyIfThere(const char* parentPath, const char* name);
