@@ -5,6 +5,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 
@@ -78,10 +79,12 @@ void DeleteEmptiedParents(REGSAM view, const char* path) {
     const CString parent = SoftwarePath(path, end);
     if (!KeyIsEmpty(view, parent)) return;
     // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
+    const CString shown = SoftwareKeyName(view, std::string(path, end).c_str());
     if (DeleteComponent(view, path, end, false) != ERROR_SUCCESS) {
-      if (KeyExists(view, parent)) NoteLeftover(SoftwareKeyName(view, std::string(path, end).c_str()));
+      if (KeyExists(view, parent)) NoteLeftover(shown);
       return;
     }
+    LogEvent("key", shown, "removed (left empty)");
   }
 }
 
@@ -89,6 +92,7 @@ void DeleteMakerKeyInView(REGSAM view, const char* path) {
   const CString full = SoftwarePath(path, std::strlen(path));
   const LSTATUS deleted = DeleteComponent(view, path, std::strlen(path), true);
   if (deleted == ERROR_SUCCESS) {
+    LogEvent("key", SoftwareKeyName(view, path), "removed");
     DeleteEmptiedParents(view, path);
     return;
   }
@@ -120,7 +124,10 @@ void DeleteMakerKeys() {
   const int count = UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < count; ++i) {
     const char* path = theApp.m_szUnInstRegKey[i];
-    if (MakerKeyVerdictOf(path) != MAKER_KEY_ALLOWED) continue;
+    if (MakerKeyVerdictOf(path) != MAKER_KEY_ALLOWED) {
+      if (path[0] != '\0') LogEvent("key", path, "refused: not a product's own key below HKLM\\Software");
+      continue;
+    }
     for (int v = 0; v < viewCount; ++v) DeleteMakerKeyInView(views[v], path);
   }
 }
