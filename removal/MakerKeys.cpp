@@ -78,8 +78,8 @@ void DeleteEmptiedParents(REGSAM view, const char* path) {
     --end;  // the parent's path ends before that backslash
     const CString parent = SoftwarePath(path, end);
     if (!KeyIsEmpty(view, parent)) return;
-    // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
     const CString shown = SoftwareKeyName(view, std::string(path, end).c_str());
+    // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
     if (DeleteComponent(view, path, end, false) != ERROR_SUCCESS) {
       if (KeyExists(view, parent)) NoteLeftover(shown);
       return;
