@@ -1,8 +1,11 @@
 #include "app/DrvUninstApp.h"
 
 #include "app/DrvUninstDlg.h"
+#include "app/ExitCodes.h"
+#include "app/RunStart.h"
 #include "app/WindowsBitness.h"
 #include "log/RunLog.h"
+#include "removal/FinalMessage.h"
 
 #include <string>
 
@@ -24,20 +27,76 @@ BOOL CDrvUninstApp::InitInstance() {
   CWinApp::InitInstance();
   LoadUninstProfile();
 
+  // A line the program cannot read may mean anything: nothing is done.
+  const bool readable = ReadCommandLine(m_lpCmdLine, &m_options);
+  if (!readable || m_options.usage) {
+    if (!m_options.quiet) MessageBoxA(nullptr, kUsageText, m_szUnInstDrvAppTitle, readable ? MB_ICONINFORMATION : MB_ICONWARNING);
+    m_dwExitCode = readable ? EXIT_REMOVED : EXIT_BAD_COMMAND_LINE;
+    return FALSE;
+  }
+
+  // The 64-bit program gets the same command line and writes the log itself.
   if (RunsUnderWow64()) {
     HandOverTo64BitProgram();
     return FALSE;
   }
-  if (IsDriverInstalled() == 1) {
-    CDrvUninstDlg dlg(nullptr);
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
-  } else {
-    LogBox(m_szUnInstDrvAppTitle, m_szUnInstNoRegKeyMsg);
-    MessageBoxA(nullptr, m_szUnInstNoRegKeyMsg, m_szUnInstDrvAppTitle, MB_ICONWARNING);
+  // A log asked for is part of the job: without it nothing is removed.
+  if (m_options.logged && !OpenRunLog(m_options.logPath)) {
+    if (!m_options.quiet) {
+      MessageBoxA(nullptr, CString("The log file cannot be written:\n") + m_options.logPath, m_szUnInstDrvAppTitle,
+                  MB_ICONERROR);
+    }
+    m_dwExitCode = EXIT_LOG_NOT_WRITTEN;
+    return FALSE;
   }
+  LogRunStart(*this);
+
+  if (IsDriverInstalled() != 1) {
+    TellUser(nullptr, m_szUnInstNoRegKeyMsg, MB_ICONWARNING);
+    m_dwExitCode = EXIT_NOT_INSTALLED;
+    return FALSE;
+  }
+  RunRemoval();
   return FALSE;
+}
+
+void CDrvUninstApp::RunRemoval() {
+  CDrvUninstDlg dlg(nullptr);
+  m_pMainWnd = &dlg;
+  INT_PTR answer = IDOK;
+  if (m_options.quiet) {
+    dlg.RemoveWithoutWindow();
+  } else {
+    answer = dlg.DoModal();
+  }
+  m_pMainWnd = nullptr;
+
+  switch (dlg.m_nRemovalResult) {
+    case REMOVAL_DONE:
+      if (RunLeftSomething()) {
+        m_dwExitCode = EXIT_FAILED;
+      } else {
+        m_dwExitCode = m_options.quiet ? EXIT_REMOVED_RESTART : EXIT_REMOVED;
+      }
+      return;
+    case REMOVAL_STOPPED_AT_DEVICE_CHECK:
+      m_dwExitCode = EXIT_DEVICE_NOT_FOUND;
+      return;
+    default:
+      // Closed without OK; a dialog that could not even be shown removed nothing either, but failed.
+      LogEvent("dialog", "", answer == IDCANCEL ? "cancelled" : "could not be shown");
+      m_dwExitCode = answer == IDCANCEL ? EXIT_CANCELLED : EXIT_FAILED;
+      return;
+  }
+}
+
+void CDrvUninstApp::TellUser(HWND owner, LPCSTR text, UINT icon) {
+  if (m_options.quiet) {
+    LogMessage(m_szUnInstDrvAppTitle, text);
+    return;
+  }
+  LogBox(m_szUnInstDrvAppTitle, text);
+  MessageBoxA(owner, text, m_szUnInstDrvAppTitle, MB_OK | icon);
 }
 
 int CDrvUninstApp::ExitInstance() {

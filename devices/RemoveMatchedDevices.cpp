@@ -1,3 +1,5 @@
+#include <string>
+
 #include "app/DrvUninstApp.h"
 #include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
@@ -14,6 +16,7 @@ using RemoveDeviceFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 struct RemovalOutcome {
   bool matched = false;
   bool gone = false;  // one request succeeded, or the device was already gone
+  DWORD error = ERROR_SUCCESS;  // why the last request failed
 };
 
 // One removal request per matching entry; a device matching two entries is
@@ -24,8 +27,11 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
   for (int i = 0; i < usable; ++i) {
     if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
     outcome->matched = true;
-    const BOOL removed = removeDevice(devices, device);
-    if (removed || GetLastError() == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    // A Windows without the function can remove no device: each stays.
+    const BOOL removed = removeDevice != nullptr && removeDevice(devices, device);
+    const DWORD error = removed ? ERROR_SUCCESS : removeDevice == nullptr ? ERROR_PROC_NOT_FOUND : GetLastError();
+    if (removed || error == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    if (!removed) outcome->error = error;
   }
 }
 
@@ -34,7 +40,6 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
 int RemoveMatchedDevices() {
   const RemoveDeviceFunction removeDevice =
       GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
-  if (removeDevice == nullptr) return 0;  // a Windows without it can remove no device
   const BOOL walked = WalkPresentDevices([removeDevice](HDEVINFO devices, PSP_DEVINFO_DATA device,
                                                         const char* hardwareId) {
     RemovalOutcome outcome;
@@ -42,7 +47,15 @@ int RemoveMatchedDevices() {
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager.
     if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
-    if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
+    if (outcome.matched && !outcome.gone) {
+      LogEvent("device", hardwareId, ("removal refused, error " + std::to_string(outcome.error)).c_str());
+      NoteLeftover(hardwareId);
+    }
   });
-  return walked ? 1 : 0;
+  // A walk cut short may have passed over a device of the package.
+  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) {
+    LogEvent("device list", "", "could not be read to its end");
+    NoteLeftover("Devices: the device list could not be read to its end");
+  }
+  return walked && removeDevice != nullptr ? 1 : 0;
 }

@@ -49,10 +49,18 @@ void LogLine(const char* text) {
   WriteText(CString(text) + "\r\n");
 }
 
-void LogBox(const char* caption, const char* text) {
+namespace {
+
+void LogText(const char* what, const char* caption, const char* text) {
   if (g_log == INVALID_HANDLE_VALUE) return;
   CString oneLine(text);
   oneLine.Replace("\r", "");
   oneLine.Replace("\n", "\\n");
-  LogEvent("box", caption, oneLine);
+  LogEvent(what, caption, oneLine);
 }
+
+}  // namespace
+
+void LogBox(const char* caption, const char* text) { LogText("box", caption, text); }
+
+void LogMessage(const char* caption, const char* text) { LogText("message", caption, text); }

@@ -21,4 +21,6 @@ void LogLine(const char* text);
 // A message box as it is shown: "box <caption>: <text>", its line feeds
 // written as \n so that the box stays one line.
 void LogBox(const char* caption, const char* text);
+// The same for a box /quiet kept from the screen: "message <caption>: <text>".
+void LogMessage(const char* caption, const char* text);
 

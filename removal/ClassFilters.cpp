@@ -83,6 +83,7 @@ void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, cons
   const CString valuePath = CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName;
   if (written == ERROR_SUCCESS) LogEvent("filter list", valuePath, namesLeft ? "the service taken out" : "removed");
   if (written != ERROR_SUCCESS && written != ERROR_FILE_NOT_FOUND) {
+    LogEvent("filter list", valuePath, ("still names the service, error " + std::to_string(written)).c_str());
     NoteLeftover(valuePath);
   }
 }

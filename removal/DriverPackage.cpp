@@ -1,8 +1,10 @@
 #include "removal/DriverPackage.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/SystemFunction.h"
+#include "log/RunLog.h"
 
 namespace {
 
@@ -18,5 +20,10 @@ void UninstallDriverPackage(const char* infName) {
   const UninstallOemInfFunction uninstall =
       GetSystemFunctionAs<UninstallOemInfFunction>("setupapi.dll", "SetupUninstallOEMInfA");
   if (uninstall == nullptr) return;
-  uninstall(infName, SUOI_FORCEDELETE, nullptr);
+  if (uninstall(infName, SUOI_FORCEDELETE, nullptr)) {
+    LogEvent("driver package", infName, "uninstalled");
+    return;
+  }
+  const std::string refused = "not uninstalled, error " + std::to_string(GetLastError());
+  LogEvent("driver package", infName, refused.c_str());
 }

@@ -6,6 +6,7 @@
 #include "removal/Leftovers.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 const char kUninstallKeyPath[] = "SoftWare\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
@@ -51,8 +52,13 @@ void NoteLeftoverKey(const char* parentPath, const char* name) { NoteLeftover(Fu
 
 // What became of a key the run set out to delete, for the log.
 void LogDeletedKey(LSTATUS deleted, const char* parentPath, const char* name) {
-  if (deleted == ERROR_SUCCESS) LogEvent("key", FullKeyName(parentPath, name), "removed");
-  if (deleted == ERROR_FILE_NOT_FOUND) LogEvent("key", FullKeyName(parentPath, name), "not there");
+  if (deleted == ERROR_SUCCESS) {
+    LogEvent("key", FullKeyName(parentPath, name), "removed");
+  } else if (deleted == ERROR_FILE_NOT_FOUND) {
+    LogEvent("key", FullKeyName(parentPath, name), "not there");
+  } else {
+    LogEvent("key", FullKeyName(parentPath, name), ("deletion failed, error " + std::to_string(deleted)).c_str());
+  }
 }
 
 }  // namespace
@@ -110,7 +116,8 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
   }
   for (const CString& name : matches) {
     const LSTATUS deleted = SHDeleteKeyA(classKey, name);
-    if (deleted == ERROR_SUCCESS) LogEvent("key", FullKeyName(classKeyPath, name), "removed");
+    // A pass that is not the last may fail quietly: the next one tries again.
+    if (deleted == ERROR_SUCCESS || noteWhatStays) LogDeletedKey(deleted, classKeyPath, name);
     if (deleted != ERROR_SUCCESS && noteWhatStays) NoteIfStillThere(classKey, classKeyPath, name);
   }
   RegCloseKey(classKey);
@@ -157,6 +164,7 @@ void DeleteUninstallEntryInView(REGSAM view, const char* subkeyName) {
     if (deleted == ERROR_SUCCESS) LogEvent("key", UninstallEntryName(view, subkeyName), "removed");
     // Missing in this view is no failure: an installer writes one view.
     if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
+      LogEvent("key", UninstallEntryName(view, subkeyName), ("deletion failed, error " + std::to_string(deleted)).c_str());
       NoteLeftover(UninstallEntryName(view, subkeyName));
     }
   }

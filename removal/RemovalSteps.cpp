@@ -5,6 +5,7 @@
 #include "app/DrvUninstApp.h"
 #include "log/RunLog.h"
 #include "removal/FinalMessage.h"
+#include "removal/Leftovers.h"
 #include "removal/RestartDeletion.h"
 
 namespace {
@@ -71,8 +72,14 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
   if (NamesNoFile(fileName) || LeavesItsDirectory(fileName)) return false;
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
-  if (length == 0 || length >= kDirectorySize) return false;
-  if (length + std::strlen(subdirectory) >= kDirectorySize) return false;
+  // The file is the package's, but this run cannot reach it: it stays, and
+  // is named as staying.
+  if (length == 0 || length >= kDirectorySize || length + std::strlen(subdirectory) >= kDirectorySize) {
+    const CString unreached = CString("%windir%") + subdirectory + fileName;
+    LogEvent("file", unreached, "skipped: the Windows directory could not be read or is too long");
+    NoteLeftover(unreached);
+    return false;
+  }
   lstrcatA(directory, subdirectory);
   *path = CString(directory) + fileName;
   path->MakeLower();
@@ -140,7 +147,5 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  const CString text = FinalMessageText();
-  LogBox(theApp.m_szUnInstDrvAppTitle, text);
-  dialog.MessageBox(text, theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  theApp.TellUser(dialog.m_hWnd, FinalMessageText(), icon);
 }

@@ -26,7 +26,7 @@ void DeleteFileOrSchedule(LPCSTR path) {
 void ScheduleFileLeftBehind(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    LogEvent("file", path, "not there");
+    LogEvent("file", path, "already gone");
     return;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -37,5 +37,6 @@ void ScheduleFileLeftBehind(LPCSTR path) {
     LogEvent("file", path, "removed at the restart");
     return;
   }
+  LogEvent("file", path, "neither deleted nor scheduled for the restart");
   NoteLeftover(path);
 }

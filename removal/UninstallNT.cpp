@@ -7,6 +7,7 @@
 #include "log/RunLog.h"
 #include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
+#include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
 #include "removal/RestartDeletion.h"
@@ -18,7 +19,12 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
   const CString pnfName = PnfNameFor(infName);
   CString infPath;
   CString pnfPath;
-  if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
+  const bool infBuilt = BuildRemovalPath("\\inf\\", infName, &infPath);
+  const bool pnfBuilt = BuildRemovalPath("\\inf\\", pnfName, &pnfPath);
+  // The two go together: one whose partner's path failed stays with it.
+  const CString& single = infBuilt ? infPath : pnfPath;
+  if (infBuilt != pnfBuilt && GetFileAttributesA(single) != INVALID_FILE_ATTRIBUTES) NoteLeftover(single);
+  if (infBuilt && pnfBuilt) {
     ShowStatusLine(dialog, pnfPath);
     ShowStatusLine(dialog, infPath);
     const bool infIsFile = !NamesADirectory(infPath);
@@ -48,6 +54,8 @@ int CDrvUninstDlg::UninstallNT() {
   LogDeviceCount(m_nFoundDevNum, theApp.m_nDevIDNum, listedToTheEnd, confirmed);
   if (!confirmed) {
     OnOK();
+    // Owned by the ended dialog, as the final message is.
+    theApp.TellUser(m_hWnd, theApp.m_szUnInstDrvNoDevMsg, MB_ICONWARNING);
     return 0;
   }
 

@@ -23,6 +23,9 @@ struct LiveMachine {
   std::vector<std::string> notes;          // what could not be seen and does not change the answer
   std::vector<Window> windows;
   std::vector<std::string> notReadable;  // what could not be read, and why
+  // Keys the registry text adds that this PC does not have ("HKLM\Enum\..."):
+  // a 9x machine's present devices, laid where the 9x family keeps them.
+  std::vector<std::string> laidKeys;
 };
 
 // The version, the registry parts, processes and top-level windows.

@@ -98,6 +98,7 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   options.machineName = "this PC (profile " + (haveProfile ? path : "none: the built-in defaults") + ")";
   options.notReadable = live.notReadable;
   options.notes = live.notes;
+  options.laidKeys = live.laidKeys;
   options.lists = lists;
   // DrvUninst.exe of this build: the 32-bit one hands a 64-bit Windows to the program it carries.
   options.processBits = sizeof(void*) == 8 ? 64 : 32;
