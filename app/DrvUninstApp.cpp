@@ -2,6 +2,9 @@
 
 #include "app/DrvUninstDlg.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
+
+#include <string>
 
 // Constructed in this order before the entry runs: the application object,
 // then the 9x ID lists, then the USB prefix.
@@ -31,9 +34,14 @@ BOOL CDrvUninstApp::InitInstance() {
     dlg.DoModal();
     m_pMainWnd = nullptr;
   } else {
+    LogBox(m_szUnInstDrvAppTitle, m_szUnInstNoRegKeyMsg);
     MessageBoxA(nullptr, m_szUnInstNoRegKeyMsg, m_szUnInstDrvAppTitle, MB_ICONWARNING);
   }
   return FALSE;
 }
 
-int CDrvUninstApp::ExitInstance() { return static_cast<int>(m_dwExitCode); }
+int CDrvUninstApp::ExitInstance() {
+  LogEvent("exit code", std::to_string(m_dwExitCode).c_str(), "");
+  CloseRunLog();
+  return static_cast<int>(m_dwExitCode);
+}

@@ -2,6 +2,7 @@
 // carries, or, when that cannot start, nothing is removed and the user is told.
 #include "app/CarriedProgram.h"
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 
 namespace {
 const char kCarriedFileName[] = "DrvUninst.exe";
@@ -14,6 +15,8 @@ void CDrvUninstApp::HandOverTo64BitProgram() {
     m_dwExitCode = exitCode;
     return;
   }
+  LogEvent("hand-over", kCarriedFileName, "the 64-bit program could not run");
+  LogBox(m_szUnInstDrvAppTitle, m_szUnInstDrv64FailMsg);
   MessageBoxA(nullptr, m_szUnInstDrv64FailMsg, m_szUnInstDrvAppTitle, MB_ICONERROR);
   m_dwExitCode = kHandOverFailed;
 }

@@ -2,6 +2,7 @@
 #include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 
 namespace {
@@ -40,6 +41,7 @@ int RemoveMatchedDevices() {
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager.
+    if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
     if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
   });
   return walked ? 1 : 0;

@@ -102,6 +102,8 @@ int CDrvUninstApp::LoadUninstProfile() {
   read.Texts("UnInstService", m_nUnInstServiceNum, m_szUnInstService);
   read.Text("OKText", "OK", m_szOKText, sizeof(m_szOKText));
   read.Text("UnInstRemoteTitleName", "Remote Control", m_szUnInstRemoteTitleName, TEXT_SIZE);
+  m_nUnInstRegKeyNum = read.Count(*this, "UnInstRegKeyNum");
+  read.Texts("UnInstRegKey", m_nUnInstRegKeyNum, m_szUnInstRegKey);
   return 1;
 }
 

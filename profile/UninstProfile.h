@@ -49,6 +49,9 @@ struct UninstProfile {
   char m_szUnInstService[MAX_DRV_ENTRIES][TEXT_SIZE];
   char m_szUnInstRemoteTitleName[TEXT_SIZE];
   char m_szOKText[32];
+  // The maker's own keys, as paths below HKLM\Software ("Maker\Product").
+  int m_nUnInstRegKeyNum;
+  char m_szUnInstRegKey[MAX_DRV_ENTRIES][TEXT_SIZE];
 };
 
 extern CString g_strVenID[MAX_ENUM_IDS];

@@ -1,10 +1,11 @@
-// NT family: the package's services, its device-class instances and its
-// Uninstall entry.
+// NT family: the package's services, its device-class instances, its
+// Uninstall entry and the maker's keys the profile names.
 #include <cstring>
 #include <vector>
 
 #include "app/DrvUninstApp.h"
 #include "removal/ClassFilters.h"
+#include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -53,5 +54,6 @@ int CleanRegistryNT() {
   ChooseClassKey(theApp.m_szMediaClass);
   DeleteClassInstances(g_szClassKey, IsPackageInstance);
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteMakerKeys();
   return 1;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 #include "removal/FinalMessage.h"
 #include "removal/RestartDeletion.h"
 
@@ -94,11 +95,20 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
-  if (NamesADirectory(path)) return;
+  if (NamesADirectory(path)) {
+    LogEvent("file", path, "kept: a directory");
+    return;
+  }
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
-  if (DeleteFileA(path)) return;
+  if (DeleteFileA(path)) {
+    LogEvent("file", path, "removed");
+    return;
+  }
   // The read-only uninstaller stays, as it always has: not deleted later either.
-  if (!resetAttributes && IsReadOnly(path)) return;
+  if (!resetAttributes && IsReadOnly(path)) {
+    LogEvent("file", path, "kept: read-only");
+    return;
+  }
   ScheduleFileLeftBehind(path);
 }
 
@@ -130,5 +140,7 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  dialog.MessageBox(FinalMessageText(), theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  const CString text = FinalMessageText();
+  LogBox(theApp.m_szUnInstDrvAppTitle, text);
+  dialog.MessageBox(text, theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
 }

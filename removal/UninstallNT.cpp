@@ -4,6 +4,7 @@
 #include "app/DrvUninstApp.h"
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
+#include "log/RunLog.h"
 #include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
 #include "removal/RegistryNames.h"
@@ -43,7 +44,9 @@ int CDrvUninstDlg::UninstallNT() {
   // count must not pass for the package's, or the removal would go on
   // unconfirmed and take devices the check never saw.
   const bool listedToTheEnd = GetLastError() == ERROR_NO_MORE_ITEMS;
-  if (m_nFoundDevNum != theApp.m_nDevIDNum || !listedToTheEnd) {
+  const bool confirmed = m_nFoundDevNum == theApp.m_nDevIDNum && listedToTheEnd;
+  LogDeviceCount(m_nFoundDevNum, theApp.m_nDevIDNum, listedToTheEnd, confirmed);
+  if (!confirmed) {
     OnOK();
     return 0;
   }

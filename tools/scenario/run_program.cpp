@@ -1,6 +1,7 @@
 #include "tools/scenario/run_program.h"
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/wow64.h"
 #include "removal/Leftovers.h"
@@ -29,6 +30,7 @@ void ResetProgramState() {
   g_szClassKey[0] = '\0';
   theApp.m_pMainWnd = nullptr;
   ResetLeftovers();
+  CloseRunLog();
 }
 
 int RunProgram(int processBits) {
