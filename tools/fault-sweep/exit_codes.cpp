@@ -5,6 +5,16 @@
 namespace sweep {
 namespace {
 
+// A key left with no value and no subkey holds nothing of the package: it
+// is a branch another step emptied, which the run deletes only when it can
+// see that it is empty.
+bool IsEmptyKey(const MachineState& state, const std::string& key) {
+  const auto below = state.keys.upper_bound(key);
+  if (below != state.keys.end() && below->compare(0, key.size() + 1, key + "\\") == 0) return false;
+  const auto value = state.values.lower_bound(key + "|");
+  return value == state.values.end() || value->first.compare(0, key.size() + 1, key + "|") != 0;
+}
+
 const DWORD kTable[] = {EXIT_REMOVED,       EXIT_REMOVED_RESTART, EXIT_CANCELLED,        EXIT_NOT_INSTALLED,
                         EXIT_DEVICE_NOT_FOUND, EXIT_FAILED,       EXIT_BAD_COMMAND_LINE, EXIT_LOG_NOT_WRITTEN};
 
@@ -21,7 +31,10 @@ std::vector<std::string> LeftOf(const MachineState& before, const MachineState& 
                                 const MachineState& faultedAfterRestart) {
   std::vector<std::string> left;
   for (const std::string& key : before.keys) {
-    if (!cleanAfterRestart.keys.count(key) && faultedAfterRestart.keys.count(key)) left.push_back("key " + key);
+    if (!cleanAfterRestart.keys.count(key) && faultedAfterRestart.keys.count(key) &&
+        !IsEmptyKey(faultedAfterRestart, key)) {
+      left.push_back("key " + key);
+    }
   }
   for (const auto& value : before.values) {
     const auto clean = cleanAfterRestart.values.find(value.first);

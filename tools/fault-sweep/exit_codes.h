@@ -10,7 +10,8 @@
 namespace sweep {
 
 // What the clean run removed for good (still gone after the restart) that the
-// faulted run, after its restart, still has: keys, values and files.
+// faulted run, after its restart, still has: keys (but not one left empty),
+// values and files.
 std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
                                 const MachineState& faultedAfterRestart);
 
