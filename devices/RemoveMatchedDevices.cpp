@@ -1,3 +1,6 @@
+#include <set>
+#include <string>
+
 #include "app/DrvUninstApp.h"
 #include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
@@ -34,13 +37,20 @@ int RemoveMatchedDevices() {
   const RemoveDeviceFunction removeDevice =
       GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
   if (removeDevice == nullptr) return 0;  // a Windows without it can remove no device
-  const BOOL walked = WalkPresentDevices([removeDevice](HDEVINFO devices, PSP_DEVINFO_DATA device,
-                                                        const char* hardwareId) {
+  // A present device that stayed is listed again with the others: it is
+  // asked once more, and named once.
+  std::set<std::string> named;
+  const auto removeMatching = [removeDevice, &named](HDEVINFO devices, PSP_DEVINFO_DATA device,
+                                                     const char* hardwareId) {
     RemovalOutcome outcome;
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
     RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager.
-    if (outcome.matched && !outcome.gone) NoteLeftover(hardwareId);
-  });
+    if (outcome.matched && !outcome.gone && named.insert(hardwareId).second) NoteLeftover(hardwareId);
+  };
+  const BOOL walked = WalkDevices(PRESENT_DEVICES, removeMatching);
+  // A node Windows keeps of a device not plugged in now still binds it to
+  // the package's driver and services, and counts as a device using its INF.
+  WalkDevices(EVERY_DEVICE, removeMatching);
   return walked ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "removal/FilterNames.h"
 #include "removal/Leftovers.h"
 
 namespace {
@@ -9,58 +10,22 @@ namespace {
 const char kClassRootPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
 const char* const kFilterValues[] = {"UpperFilters", "LowerFilters"};
 
-bool IsOneOf(const std::string& name, const std::vector<CString>& serviceNames) {
-  for (const CString& service : serviceNames) {
-    if (lstrcmpiA(name.c_str(), service) == 0) return true;
-  }
-  return false;
-}
-
-// The value's bytes, or false when it is missing, no multi-string, or keeps
-// changing under us.
-bool ReadMultiString(HKEY classKey, const char* valueName, std::string* data) {
+// The value's type and bytes, or false when it is missing or keeps changing
+// under us.
+bool ReadFilterValue(HKEY classKey, const char* valueName, DWORD* type, std::string* data) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(classKey, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_MULTI_SZ) return false;
+    if (RegQueryValueExA(classKey, valueName, nullptr, type, nullptr, &size) != ERROR_SUCCESS) return false;
     data->assign(size, '\0');
+    DWORD readType = REG_NONE;
     const LSTATUS read =
-        RegQueryValueExA(classKey, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(&(*data)[0]), &size);
-    if (read == ERROR_MORE_DATA) continue;
-    if (read != ERROR_SUCCESS || type != REG_MULTI_SZ) return false;
+        RegQueryValueExA(classKey, valueName, nullptr, &readType, reinterpret_cast<LPBYTE>(&(*data)[0]), &size);
+    if (read == ERROR_MORE_DATA || (read == ERROR_SUCCESS && readType != *type)) continue;
+    if (read != ERROR_SUCCESS) return false;
     data->resize(size);
     return true;
   }
   return false;
-}
-
-// Takes the names out of the list as Windows reads it (up to its first empty
-// string, or the end of the data when a terminator is missing), byte for
-// byte, so that everything else stays as it was. Returns whether any went;
-// *namesLeft tells whether the list still names anything.
-bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool* namesLeft) {
-  std::string kept;
-  bool dropped = false;
-  *namesLeft = false;
-  size_t at = 0;
-  while (at < data->size()) {
-    size_t end = data->find('\0', at);
-    if (end == std::string::npos) end = data->size();
-    if (end == at) break;  // the empty string that ends the list
-    const std::string name = data->substr(at, end - at);
-    const size_t next = end < data->size() ? end + 1 : end;
-    if (IsOneOf(name, serviceNames)) {
-      dropped = true;
-    } else {
-      kept.append(*data, at, next - at);
-      *namesLeft = true;
-    }
-    at = next;
-  }
-  kept.append(*data, at, std::string::npos);
-  data->swap(kept);
-  return dropped;
 }
 
 // A list that keeps a deleted service's name breaks its class: it is named
@@ -68,14 +33,15 @@ bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool
 void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, const char* valueName,
                  const std::vector<CString>& serviceNames) {
   std::string data;
-  if (!ReadMultiString(classKey, valueName, &data)) return;
-  bool namesLeft = false;
-  if (!DropNames(serviceNames, &data, &namesLeft)) return;
+  DWORD type = REG_NONE;
+  if (!ReadFilterValue(classKey, valueName, &type, &data)) return;
+  const FilterChange change = DropFilterNames(type, serviceNames, &data);
+  if (change == FILTER_UNCHANGED) return;
   LSTATUS written = ERROR_ACCESS_DENIED;  // so it stays in a key opened for reading only
-  if (writable && !namesLeft) written = RegDeleteValueA(classKey, valueName);
+  if (writable && change == FILTER_DELETE) written = RegDeleteValueA(classKey, valueName);
   // c_str() keeps a NUL after the data: a list whose last name had no
   // terminator gets the one Windows adds when it sees it.
-  if (writable && namesLeft) {
+  if (writable && change == FILTER_REWRITE) {
     written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size()));
   }

@@ -4,7 +4,11 @@
 #include <vector>
 
 #include "app/DrvUninstApp.h"
+#include "devices/OtherDevices.h"
 #include "removal/ClassFilters.h"
+#include "removal/DeviceFilters.h"
+#include "removal/Kept.h"
+#include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -46,12 +50,31 @@ bool IsPackageInstance(HKEY instance) {
   return DescriptionIsThePackages(description);
 }
 
+// A class instance another product's device is bound to (a model of the
+// same INF, described alike) is that device's driver key: it stays, named as
+// kept. Where not every device could be read, none is known to be free.
+bool IsPackagesAlone(const char* instanceName, const OtherDevicesUse& others) {
+  const CString driverKey = CString(std::strrchr(g_szClassKey, '\\') + 1) + "\\" + instanceName;
+  const CString keyPath = CString("HKEY_LOCAL_MACHINE\\") + g_szClassKey + "\\" + instanceName;
+  if (const DeviceUse* use = others.ByDriverKey(driverKey)) {
+    NoteKept(keyPath, UsedByText(*use));
+    return false;
+  }
+  if (!others.complete) NoteLeftover(keyPath);
+  return others.complete;
+}
+
 }  // namespace
 
 int CleanRegistryNT() {
-  RemoveFromClassFilters(DeleteServices());
+  const std::vector<CString> servicesGone = DeleteServices();
+  RemoveFromClassFilters(servicesGone);
+  RemoveFromDeviceFilters(servicesGone);
   ChooseClassKey(theApp.m_szMediaClass);
-  DeleteClassInstances(g_szClassKey, IsPackageInstance);
+  const OtherDevicesUse others = FindOtherDevicesUse();
+  DeleteClassInstances(g_szClassKey, [&others](HKEY instance, const char* name) {
+    return IsPackageInstance(instance) && IsPackagesAlone(name, others);
+  });
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
   return 1;
 }

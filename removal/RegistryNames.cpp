@@ -71,7 +71,7 @@ void NoteKeyIfThere(const char* parentPath, const char* name) {
   RegCloseKey(parent);
 }
 
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays) {
   HKEY classKey = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
@@ -86,7 +86,7 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
     }
     HKEY instance = nullptr;
     if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) continue;
-    const bool match = isPackageInstance(instance);
+    const bool match = isPackageInstance(instance, subkeyName);
     RegCloseKey(instance);
     if (match) matches.push_back(subkeyName);
   }

@@ -24,7 +24,7 @@ bool DescriptionIsThePackages(const char* description);
 // those the instance is the package's for. They are collected during the walk
 // and deleted after it, so deleting one never makes the walk pass over another.
 // One that stays is noted as left over when noteWhatStays is set.
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays = true);
 
 // After a deletion that failed: notes HKLM\parentPath\name as left over

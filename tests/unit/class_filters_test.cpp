@@ -51,12 +51,22 @@ TEST_F(ClassFilters, ANameThatOnlyBeginsOrEndsLikeTheServiceStays) {
   EXPECT_EQ(sim::CountCalls("RegSetValueExA"), 0u);
 }
 
-TEST_F(ClassFilters, AValueOfAnotherTypeIsLeftAlone) {
+TEST_F(ClassFilters, AStringThatIsTheNameGoesAndAnyOtherFormThatNamesItStaysNamed) {
   SetRaw(kMedia, "UpperFilters", REG_SZ, std::string("LumexFlt\0", 9));
   SetRaw(kMedia, "LowerFilters", REG_BINARY, std::string("LumexFlt\0\0", 10));
+  SetRaw(kDisk, "UpperFilters", REG_EXPAND_SZ, std::string("lumexflt\0", 9));
+  SetRaw(kDisk, "LowerFilters", REG_SZ, std::string("LumexFltEx\0", 11));
+  SetRaw(kUsb, "UpperFilters", REG_SZ, std::string("LumexFlt\0ksthunk\0", 17));
   Remove({"LumexFlt"});
-  EXPECT_EQ(Raw(kMedia, "UpperFilters"), std::string("LumexFlt\0", 9));
+  EXPECT_EQ(Raw(kMedia, "UpperFilters"), "(absent)");
   EXPECT_EQ(Raw(kMedia, "LowerFilters"), std::string("LumexFlt\0\0", 10));
+  EXPECT_EQ(Raw(kDisk, "UpperFilters"), std::string("lumexflt\0", 9));
+  EXPECT_EQ(Raw(kDisk, "LowerFilters"), std::string("LumexFltEx\0", 11));
+  EXPECT_EQ(Raw(kUsb, "UpperFilters"), std::string("LumexFlt\0ksthunk\0", 17));
+  ASSERT_EQ(LeftoverCount(), 3);
+  EXPECT_STREQ(LeftoverAt(0), ("HKEY_LOCAL_MACHINE\\" + kUsb.substr(5) + "\\UpperFilters").c_str());
+  EXPECT_STREQ(LeftoverAt(1), ("HKEY_LOCAL_MACHINE\\" + kDisk.substr(5) + "\\UpperFilters").c_str());
+  EXPECT_STREQ(LeftoverAt(2), ("HKEY_LOCAL_MACHINE\\" + kMedia.substr(5) + "\\LowerFilters").c_str());
 }
 
 TEST_F(ClassFilters, ALongListIsReadWhole) {

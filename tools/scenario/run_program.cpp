@@ -3,6 +3,7 @@
 #include "app/DrvUninstApp.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/wow64.h"
+#include "removal/Kept.h"
 #include "removal/Leftovers.h"
 
 namespace scenario {
@@ -29,6 +30,7 @@ void ResetProgramState() {
   g_szClassKey[0] = '\0';
   theApp.m_pMainWnd = nullptr;
   ResetLeftovers();
+  ResetKept();
 }
 
 int RunProgram(int processBits) {
