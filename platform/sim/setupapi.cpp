@@ -418,6 +418,10 @@ sim::modules::Export setPropertyExport(
     "setupapi.dll", "SetupDiSetDeviceRegistryPropertyA",
     reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiSetDeviceRegistryPropertyA)), OnTheNtFamily);
 
+sim::modules::Export instanceIdExport("setupapi.dll", "SetupDiGetDeviceInstanceIdA",
+                                      reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiGetDeviceInstanceIdA)),
+                                      OnTheNtFamily);
+
 sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
                                         reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiRemoveDevice)),
                                         OnTheNtFamily);
