@@ -68,12 +68,14 @@ const DeviceUse* OtherDevicesUse::ByDriverKey(const char* driverKey) const {
   return nullptr;
 }
 
-OtherDevicesUse FindOtherDevicesUse() {
+namespace {
+
+OtherDevicesUse FindDevicesUse(bool packageDevicesToo) {
   OtherDevicesUse found;
   const BOOL walked = WalkDevices(
       EVERY_DEVICE,
-      [&found](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
-        if (!found.complete || IsPackageDevice(hardwareId)) return;
+      [&found, packageDevicesToo](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
+        if (!found.complete || (!packageDevicesToo && IsPackageDevice(hardwareId))) return;
         DeviceUse use;
         use.hardwareId = hardwareId;
         if (!ReadDriverKey(devices, device, &use.driverKey) || !ReadInfName(use.driverKey, &use.infName)) {
@@ -87,6 +89,12 @@ OtherDevicesUse FindOtherDevicesUse() {
   if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) found.complete = false;
   return found;
 }
+
+}  // namespace
+
+OtherDevicesUse FindOtherDevicesUse() { return FindDevicesUse(false); }
+
+OtherDevicesUse FindEveryDevicesUse() { return FindDevicesUse(true); }
 
 CString UsedByText(const DeviceUse& use) {
   if (use.hardwareId.IsEmpty()) return "used by a device of another product";

@@ -25,6 +25,9 @@ struct OtherDevicesUse {
 // Walks every device, present or not, that the profile does not match, and
 // notes the driver key and the INF each is installed from.
 OtherDevicesUse FindOtherDevicesUse();
+// The same for every device still there, the package's included: what
+// Windows' own check sees before it lets a package go.
+OtherDevicesUse FindEveryDevicesUse();
 
 // "used by <hardware ID>", for the list of what was kept.
 CString UsedByText(const DeviceUse& use);

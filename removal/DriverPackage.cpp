@@ -1,6 +1,7 @@
 #include "removal/DriverPackage.h"
 
 #include <cstring>
+#include <memory>
 
 #include "app/SystemFunction.h"
 #include "devices/OtherDevices.h"
@@ -44,7 +45,6 @@ bool DriverPackages::Take(const char* infName, const CString& infPath, const CSt
   for (const Taken& earlier : taken_) {
     if (lstrcmpiA(earlier.name, infName) == 0) return true;
   }
-  if (!others.complete) everyDeviceRead_ = false;
   taken_.push_back({infName, infPath, pnfPath});
   return true;
 }
@@ -52,10 +52,13 @@ bool DriverPackages::Take(const char* infName, const CString& infPath, const CSt
 void DriverPackages::RemoveAfterDevices() {
   const UninstallOemInfFunction uninstall =
       GetSystemFunctionAs<UninstallOemInfFunction>("setupapi.dll", "SetupUninstallOEMInfA");
+  // What a hand deletion must check first, read once when one is needed.
+  std::unique_ptr<OtherDevicesUse> stillUsed;
   for (const Taken& inf : taken_) {
     // Only while the INF is there can the package be found by its name.
     const bool published = uninstall != nullptr && IsPublishedInfName(inf.name) && IsThere(inf.infPath);
-    if (!published && !everyDeviceRead_) {
+    if (!published && !stillUsed) stillUsed = std::make_unique<OtherDevicesUse>(FindEveryDevicesUse());
+    if (!published && (!stillUsed->complete || stillUsed->ByInf(inf.name) != nullptr)) {
       if (IsThere(inf.infPath)) NoteLeftover(inf.infPath);
       if (IsThere(inf.pnfPath)) NoteLeftover(inf.pnfPath);
       continue;

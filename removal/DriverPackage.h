@@ -24,8 +24,10 @@ class DriverPackages {
   // SetupUninstallOEMInfA without SUOI_FORCEDELETE, and once that succeeded
   // what is left of it and its PNF is deleted by hand; a refused one stays
   // and is named. Any other name, or every name where Windows lacks the
-  // function (Windows 2000), is deleted by hand alone, unless some device
-  // could not be read (then it might be another device's: it stays, named).
+  // function (Windows 2000), is deleted by hand alone after the same check
+  // Windows makes: while any device is still bound to it (one of the
+  // package's that could not be removed), or some device could not be read,
+  // it stays and is named.
   void RemoveAfterDevices();
 
  private:
@@ -35,7 +37,6 @@ class DriverPackages {
     CString pnfPath;
   };
   std::vector<Taken> taken_;
-  bool everyDeviceRead_ = true;
 };
 
 // "oem" + decimal digits + ".inf", case ignored: the names Windows publishes

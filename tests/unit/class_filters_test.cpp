@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/device_store.h"
 #include "removal/ClassFilters.h"
+#include "removal/DeviceFilters.h"
 #include "removal/Leftovers.h"
 #include "removal/Removal.h"
 #include "tests/unit/fresh_machine.h"
@@ -131,3 +133,28 @@ TEST_F(ClassFilters, OnlyTheServicesTheCleanUpGotRidOfLeaveTheLists) {
 }
 
 }  // namespace
+
+// Device instances' own lists, present or not, through SetupAPI: the same
+// rules; a list SetupAPI will not change stays and is named by its key.
+class DeviceFilters : public ClassFilters {
+ protected:
+  static std::string Instance(const char* id) { return std::string(sim::devices::EnumRoot()) + "\\" + id; }
+};
+
+TEST_F(DeviceFilters, EveryDevicesListsLoseTheNameAndARefusedChangeIsNamed) {
+  sim::devices::AddDevice("SCSI\\Disk\\1", {"SCSI\\DiskX"});
+  sim::devices::AddDevice("USB\\VID_1\\2", {"USB\\VID_1"});
+  sim::devices::AddDevice("USB\\VID_2\\3", {"USB\\VID_2"});
+  sim::devices::SetPluggedIn("USB\\VID_1\\2", false);
+  SetRaw(Instance("SCSI\\Disk\\1"), "LowerFilters", REG_MULTI_SZ, std::string("EhStor\0lumexflt\0\0", 17));
+  SetRaw(Instance("USB\\VID_1\\2"), "UpperFilters", REG_SZ, std::string("LumexFlt\0", 9));
+  SetRaw(Instance("USB\\VID_2\\3"), "UpperFilters", REG_MULTI_SZ, std::string("LumexFlt\0\0", 10));
+  sim::InjectFault("SetupDiSetDeviceRegistryPropertyA", ERROR_ACCESS_DENIED, "USB\\VID_2");
+  RemoveFromDeviceFilters({"LumexFlt"});
+  EXPECT_EQ(Raw(Instance("SCSI\\Disk\\1"), "LowerFilters"), std::string("EhStor\0\0", 8));
+  EXPECT_EQ(Raw(Instance("USB\\VID_1\\2"), "UpperFilters"), "(absent)");
+  EXPECT_EQ(Raw(Instance("USB\\VID_2\\3"), "UpperFilters"), std::string("LumexFlt\0\0", 10));
+  ASSERT_EQ(LeftoverCount(), 1);
+  EXPECT_STREQ(LeftoverAt(0), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2\\3\\UpperFilters");
+  EXPECT_EQ(sim::devices::OpenDeviceSets(), 0u);
+}

@@ -1,4 +1,5 @@
 #include "platform/sim/modules.h"
+#include "removal/Leftovers.h"
 #include "tests/unit/devices_fixture.h"
 
 namespace {
@@ -16,6 +17,28 @@ TEST_F(Removal, RemovesDevicesMatchingPrimaryOrExtensionEntriesOnly) {
   EXPECT_FALSE(sim::devices::DevicePresent("PCI\\VEN_1234&DEV_1\\1"));
   EXPECT_FALSE(sim::devices::DevicePresent("STREAM\\CX1234.AUDIO#2\\1"));
   EXPECT_TRUE(sim::devices::DevicePresent("PCI\\VEN_8086&DEV_1\\1"));
+  ExpectNothingLeaked();
+}
+
+// A node Windows keeps of a device not plugged in is the package's too: it
+// goes after the present ones. The device check still counts present devices
+// only, and a present one that stays is named once, though listed twice.
+TEST_F(Removal, DevicesNotPluggedInGoAfterThePresentOnesAndAreNotCounted) {
+  Primary("USB\\VID_1D7A");
+  Device("USB\\VID_1D7A&PID_1\\1", {"USB\\VID_1D7A&PID_1"});
+  Device("USB\\VID_1D7A&PID_1\\2", {"USB\\VID_1D7A&PID_1"});
+  Device("USB\\VID_1D7A&PID_1\\3", {"USB\\VID_1D7A&PID_1&REV_2"});
+  sim::devices::SetPluggedIn("USB\\VID_1D7A&PID_1\\2", false);
+  EXPECT_EQ(ScanDevicesNT(), 2);
+  sim::InjectFault("SetupDiRemoveDevice", ERROR_ACCESS_DENIED, "USB\\VID_1D7A&PID_1\\3");
+  EXPECT_EQ(RemoveMatchedDevices(), 1);
+  EXPECT_FALSE(sim::devices::DevicePresent("USB\\VID_1D7A&PID_1\\1"));
+  EXPECT_FALSE(sim::devices::DevicePresent("USB\\VID_1D7A&PID_1\\2"));
+  EXPECT_EQ(sim::devices::RemovalRequests(),
+            (Strings{"USB\\VID_1D7A&PID_1\\1", "USB\\VID_1D7A&PID_1\\3", "USB\\VID_1D7A&PID_1\\2",
+                     "USB\\VID_1D7A&PID_1\\3"}));
+  ASSERT_EQ(LeftoverCount(), 1);
+  EXPECT_STREQ(LeftoverAt(0), "USB\\VID_1D7A&PID_1&REV_2");
   ExpectNothingLeaked();
 }
 

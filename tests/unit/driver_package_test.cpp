@@ -177,6 +177,18 @@ TEST_F(DriverPackage, WhereWindowsLacksTheFunctionTheFilesStillGoByHand) {
   EXPECT_GT(CallIndex("DeleteFileA", "inf\\oem3.inf"), CallIndex("SetupDiRemoveDevice", "PCI\\VEN_1131"));
 }
 
+// Without the function, the hand deletion makes Windows' own check first.
+TEST_F(DriverPackage, WithoutTheFunctionAnInfADeviceIsStillBoundToStaysNamed) {
+  ASSERT_TRUE(sim::SetVersion("win2k"));
+  sim::InjectFault("SetupDiRemoveDevice", ERROR_ACCESS_DENIED, "PCI\\VEN_1131&DEV_7160\\4&1");
+  RunWithOk();
+  EXPECT_TRUE(FileExists("inf\\oem3.inf"));
+  EXPECT_TRUE(FileExists("inf\\oem3.pnf"));
+  ASSERT_EQ(LeftoverCount(), 3);
+  EXPECT_STREQ(LeftoverAt(1), "c:\\windows\\inf\\oem3.inf");
+  EXPECT_STREQ(LeftoverAt(2), "c:\\windows\\inf\\oem3.pnf");
+}
+
 TEST_F(DriverPackage, AFailedUninstallKeepsTheInfAndNamesIt) {
   sim::InjectFault("SetupUninstallOEMInfA", ERROR_ACCESS_DENIED);
   RunWithOk();
