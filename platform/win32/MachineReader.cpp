@@ -173,12 +173,16 @@ std::string VersionName(const OSVERSIONINFOA& version) {
   return "win10";
 }
 
-// Each present device's Enum key; a device whose key cannot be read is
-// rebuilt from what SetupAPI tells of it.
-void ReadDevices(RegistryText* registry, std::vector<std::string>* notReadable) {
-  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+// Each device's Enum key, the present ones first; a device whose key cannot
+// be read is rebuilt from what SetupAPI tells of it. The instance IDs read go
+// to *seen; with present false, those not seen before go to *unplugged.
+void ReadDevices(bool present, RegistryText* registry, std::vector<std::string>* seen,
+                 std::vector<std::string>* unplugged, std::vector<std::string>* notReadable) {
+  const DWORD flags = present ? DIGCF_PRESENT | DIGCF_ALLCLASSES : DIGCF_ALLCLASSES;
+  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags);
   if (devices == INVALID_HANDLE_VALUE) {
-    notReadable->push_back("the list of present devices: " + ErrorText(GetLastError()) + "; no device is seen");
+    notReadable->push_back(std::string(present ? "the list of present devices: " : "the list of every device: ") +
+                           ErrorText(GetLastError()) + "; no device of it is seen");
     return;
   }
   SP_DEVINFO_DATA device;
@@ -190,6 +194,11 @@ void ReadDevices(RegistryText* registry, std::vector<std::string>* notReadable) 
       notReadable->push_back("device " + std::to_string(index) + ": its instance ID: " + ErrorText(GetLastError()));
       continue;
     }
+    bool known = false;
+    for (const std::string& earlier : *seen) known = known || lstrcmpiA(earlier.c_str(), id) == 0;
+    if (known) continue;
+    seen->push_back(id);
+    if (!present) unplugged->push_back(id);
     const std::string path = std::string(kEnumPath) + "\\" + id;
     if (registry->Subtree(path, true)) continue;
     notReadable->push_back("device " + std::string(id) + ": its key, so it is seen only through SetupAPI");
@@ -310,7 +319,9 @@ LiveMachine ReadLiveMachine() {
   if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
     registry.Subtree("Enum", true);
   } else {
-    ReadDevices(&registry, &machine.notReadable);
+    std::vector<std::string> seen;
+    ReadDevices(true, &registry, &seen, &machine.unplugged, &machine.notReadable);
+    ReadDevices(false, &registry, &seen, &machine.unplugged, &machine.notReadable);
   }
   registry.Subtree(HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Control Panel\\International",
                    "Control Panel\\International", false, 0);

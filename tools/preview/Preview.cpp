@@ -17,6 +17,7 @@
 #include "platform/sim/restart.h"
 #include "platform/sim/value_journal.h"
 #include "platform/sim/window_store.h"
+#include "removal/Kept.h"
 #include "tools/preview/DeviceCheck.h"
 #include "tools/scenario/report.h"
 #include "tools/scenario/run_program.h"
@@ -298,6 +299,15 @@ void TellLists(std::ostream& out, const Outcome& outcome) {
   for (const std::string& device : GoneDevices(outcome)) out << "gone device " << device << "\n";
 }
 
+// What the run left on purpose because another product's device uses it:
+// no failure of the removal, but the user should know why it is still there.
+void TellKept(std::ostream& out) {
+  const int count = KeptCount();
+  if (count == 0) return;
+  out << "Kept, in use by another product's device:\n";
+  for (int i = 0; i < count; ++i) out << "  " << KeptItemAt(i) << " (" << KeptWhyAt(i) << ")\n";
+}
+
 std::string MachineKind() {
   const sim::VersionInfo& version = sim::Version();
   return std::string(sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") + " machine (Windows " +
@@ -356,6 +366,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
       TellFiles(out, outcome);
       TellDevicesAndKeys(out, outcome);
       TellWrites(out, outcome);
+      TellKept(out);
       out << "Final message: " << Quoted(boxes.back().text) << "\n";
     }
   }

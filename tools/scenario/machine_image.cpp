@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -206,20 +205,6 @@ bool LayFreshMachine(const MachineImage& image, std::vector<std::string>* errors
   return true;
 }
 
-// Each one must be a device the image lays.
-bool UnplugDevices(const MachineImage& image, std::vector<std::string>* errors) {
-  bool ok = true;
-  for (const std::string& id : image.unplugged) {
-    if (!sim::devices::DevicePresent(id)) {
-      errors->push_back("machine.ini: an unplugged device is no device of registry.reg: " + id);
-      ok = false;
-      continue;
-    }
-    sim::devices::SetPluggedIn(id, false);
-  }
-  return ok;
-}
-
 }  // namespace
 
 bool LoadFreshMachine(const std::string& folder) {
@@ -237,7 +222,6 @@ bool LoadMachineImage(const std::string& folder, std::vector<std::string>* error
   ok = LayFreshMachine(image, errors) && ok;
   if (fs::exists(root / "registry.reg")) ok = ImportRegFile((root / "registry.reg").string(), errors) && ok;
   ok = LayWindowsFiles(root / "windows", image, errors) && ok;
-  ok = UnplugDevices(image, errors) && ok;
   ok = StartPrograms(image, errors) && ok;
   return ok;
 }
