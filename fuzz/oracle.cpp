@@ -200,7 +200,8 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
     }
   }
 
-  // Present devices whose first hardware ID begins with a profile prefix.
+  // Devices, plugged in or not, whose first hardware ID begins with a profile
+  // prefix.
   for (const auto& entry : before.keys) {
     const std::string& path = entry.first;
     bool isDevice = false;
