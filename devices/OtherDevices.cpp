@@ -1,6 +1,7 @@
 #include "devices/OtherDevices.h"
 
 #include <cstring>
+#include <string>
 
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
@@ -49,7 +50,7 @@ bool NamesAClassInstance(const CString& driverKey) {
   const char* text = driverKey;
   const char* separator = std::strchr(text, '\\');
   return text[0] != '\0' && separator != nullptr && separator != text && separator[1] != '\0' &&
-         std::strstr(text, "..") == nullptr;
+         std::string(text).find("..") == std::string::npos;
 }
 
 }  // namespace

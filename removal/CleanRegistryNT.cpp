@@ -1,6 +1,7 @@
 // NT family: the package's services, its device-class instances and its
 // Uninstall entry.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/DrvUninstApp.h"
@@ -54,7 +55,8 @@ bool IsPackageInstance(HKEY instance) {
 // same INF, described alike) is that device's driver key: it stays, named as
 // kept. Where not every device could be read, none is known to be free.
 bool IsPackagesAlone(const char* instanceName, const OtherDevicesUse& others) {
-  const CString driverKey = CString(std::strrchr(g_szClassKey, '\\') + 1) + "\\" + instanceName;
+  const std::string classKey = g_szClassKey;
+  const CString driverKey = CString(classKey.substr(classKey.rfind('\\') + 1).c_str()) + "\\" + instanceName;
   const CString keyPath = CString("HKEY_LOCAL_MACHINE\\") + g_szClassKey + "\\" + instanceName;
   if (const DeviceUse* use = others.ByDriverKey(driverKey)) {
     NoteKept(keyPath, UsedByText(*use));
