@@ -11,6 +11,7 @@
 #include "app/DrvUninstApp.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/registry_store.h"
@@ -282,7 +283,9 @@ void TellWrites(std::ostream& out, const Outcome& outcome) {
 
   std::string packages;
   for (const sim::CallRecord& call : outcome.calls) {
-    if (call.api == "SetupUninstallOEMInfA") packages += "  " + call.subject + "\n";
+    // One Windows refused (a device still uses it) stays, and the final message names it.
+    const bool gone = !sim::files::Exists("inf\\" + call.subject);
+    if (call.api == "SetupUninstallOEMInfA" && gone) packages += "  " + call.subject + "\n";
   }
   if (!packages.empty()) out << "Would uninstall driver packages:\n" << packages;
 }
