@@ -2,6 +2,7 @@
 // the package is installed.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "platform/afx/afxwin.h"
 #include "profile/UninstProfile.h"
 
@@ -17,12 +18,19 @@ class CDrvUninstApp : public CWinApp, public UninstProfile {
   // program it carries; the user sees only that program's dialog and boxes.
   void HandOverTo64BitProgram();
 
+  // The dialog and its OK, or with /quiet the same steps without a window;
+  // sets the exit code from what became of the run.
+  void RunRemoval();
+  // A box, unless /quiet keeps every window away; the log has it either way.
+  void TellUser(HWND owner, LPCSTR text, UINT icon);
+
   int IsDriverInstalled();
   int LoadUninstProfile();
   int GetCountryCode();
   int HexToInt(const char* text);
 
   DWORD m_dwExitCode;
+  RunOptions m_options;
 };
 
 extern CDrvUninstApp theApp;

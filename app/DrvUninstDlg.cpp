@@ -10,7 +10,7 @@ const UINT kRemoteCloseWaitMs = 5000;
 
 }  // namespace
 
-CDrvUninstDlg::CDrvUninstDlg(CWnd* pParent) : CDialog(IDD_DRVUNINST_DIALOG, pParent), m_nFoundDevNum(0) {
+CDrvUninstDlg::CDrvUninstDlg(CWnd* pParent) : CDialog(IDD_DRVUNINST_DIALOG, pParent), m_nFoundDevNum(0), m_nRemovalResult(REMOVAL_NOT_RUN) {
   m_hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -54,9 +54,8 @@ void CDrvUninstDlg::OnUninstall() {
       SendMessageTimeoutA(remote, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kRemoteCloseWaitMs, &answer);
     }
   }
-  if (IsWin9x()) {
-    UninstallWin9x();
-  } else {
-    UninstallNT();
-  }
+  const int done = IsWin9x() ? UninstallWin9x() : UninstallNT();
+  m_nRemovalResult = done ? REMOVAL_DONE : REMOVAL_STOPPED_AT_DEVICE_CHECK;
 }
+
+void CDrvUninstDlg::RemoveWithoutWindow() { OnUninstall(); }

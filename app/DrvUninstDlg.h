@@ -14,6 +14,9 @@ enum {
   IDC_HEADING = 1004,
 };
 
+// What became of the removal the dialog holds.
+enum RemovalResult { REMOVAL_NOT_RUN, REMOVAL_STOPPED_AT_DEVICE_CHECK, REMOVAL_DONE };
+
 class CDrvUninstDlg : public CDialog {
  public:
   explicit CDrvUninstDlg(CWnd* pParent = nullptr);
@@ -21,11 +24,17 @@ class CDrvUninstDlg : public CDialog {
   BOOL OnInitDialog() override;
 
   // The removal sequences; each runs to completion inside the OK handler.
+  // 0: stopped at the device check, nothing removed.
   int UninstallNT();
   int UninstallWin9x();
 
+  // /quiet: what OK does, with the dialog never created. Every control the
+  // steps would set is missing, so they only remove.
+  void RemoveWithoutWindow();
+
   HICON m_hIcon;
   int m_nFoundDevNum;
+  RemovalResult m_nRemovalResult;
 
  protected:
   BOOL OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

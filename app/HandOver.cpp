@@ -2,18 +2,23 @@
 // carries, or, when that cannot start, nothing is removed and the user is told.
 #include "app/CarriedProgram.h"
 #include "app/DrvUninstApp.h"
+#include "app/ExitCodes.h"
+#include "log/RunLog.h"
 
 namespace {
 const char kCarriedFileName[] = "DrvUninst.exe";
-const DWORD kHandOverFailed = 1;
 }  // namespace
 
 void CDrvUninstApp::HandOverTo64BitProgram() {
   DWORD exitCode = 0;
-  if (RunCarriedProgram(kCarriedFileName, "", &exitCode)) {
+  // The command line as it came: the 64-bit program reads the same switches.
+  if (RunCarriedProgram(kCarriedFileName, m_lpCmdLine, &exitCode)) {
     m_dwExitCode = exitCode;
     return;
   }
-  MessageBoxA(nullptr, m_szUnInstDrv64FailMsg, m_szUnInstDrvAppTitle, MB_ICONERROR);
-  m_dwExitCode = kHandOverFailed;
+  // No program did the work, so this one writes what happened, if it can.
+  if (m_options.logged) OpenRunLog(m_options.logPath);
+  LogEvent("hand-over", kCarriedFileName, "the 64-bit program could not run");
+  TellUser(nullptr, m_szUnInstDrv64FailMsg, MB_ICONERROR);
+  m_dwExitCode = EXIT_FAILED;
 }

@@ -5,12 +5,19 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
 
 namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const DWORD kNameSize = 256;
 const DWORD kValueSize = 256;
+
+const char* ViewName(REGSAM view) {
+  if (view == KEY_WOW64_32KEY) return "32-bit view";
+  if (view == KEY_WOW64_64KEY) return "64-bit view";
+  return "registry";
+}
 
 // The walk of one view's Uninstall key: the first subkey whose name matches
 // decides.
@@ -46,6 +53,8 @@ bool ViewHasDisplayName(REGSAM view, const char* productName) {
     // A name too long for the buffer is never the product's.
     if (read == ERROR_MORE_DATA) continue;
     if (lstrcmpiA(displayName, productName) == 0) {
+      LogEvent("installed check", CString(ViewName(view)) + " HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName,
+               "DisplayName matches");
       found = true;
       break;
     }
@@ -63,5 +72,6 @@ int CDrvUninstApp::IsDriverInstalled() {
   for (int i = 0; i < viewCount; ++i) {
     if (ViewHasDisplayName(views[i], m_szDrvUninstRegKeyName)) return 1;
   }
+  LogEvent("installed check", m_szDrvUninstRegKeyName, "no Uninstall entry has this DisplayName");
   return 0;
 }

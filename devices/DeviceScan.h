@@ -19,3 +19,9 @@ bool IsPackageDevice(const char* hardwareId);
 // A device's first hardware ID begins with the entry's prefix, case ignored.
 // An empty prefix matches nothing.
 bool HardwareIdMatches(const char* hardwareId, const char* prefix);
+
+// The device check's account of one present device the profile's entries
+// match (none: no line); returns the matches.
+int LogDeviceMatches(const char* hardwareId, int matches);
+// The device check's verdict: the count against DevIDNum.
+void LogDeviceCount(int found, int expected, bool listedToTheEnd, bool goesOn);

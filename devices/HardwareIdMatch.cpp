@@ -1,7 +1,9 @@
 #include <cstring>
+#include <string>
 
 #include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
+#include "log/RunLog.h"
 #include "platform/win32.h"
 
 bool HardwareIdMatches(const char* hardwareId, const char* prefix) {
@@ -25,4 +27,17 @@ bool MatchesAnyEntry(const char* hardwareId, const DRVENTRY* entries, int count)
 bool IsPackageDevice(const char* hardwareId) {
   return MatchesAnyEntry(hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
          MatchesAnyEntry(hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+}
+
+int LogDeviceMatches(const char* hardwareId, int matches) {
+  if (matches == 1) LogEvent("device", hardwareId, "present, matches an entry");
+  if (matches > 1) LogEvent("device", hardwareId, ("present, matches " + std::to_string(matches) + " entries").c_str());
+  return matches;
+}
+
+void LogDeviceCount(int found, int expected, bool listedToTheEnd, bool goesOn) {
+  std::string line = std::to_string(found) + " found, DevIDNum " + std::to_string(expected);
+  if (!listedToTheEnd) line += ", the device list could not be read to its end";
+  line += goesOn ? ": the removal goes on" : ": the removal stops";
+  LogEvent("device check", "", line.c_str());
 }

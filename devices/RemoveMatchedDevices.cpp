@@ -5,6 +5,7 @@
 #include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 
 namespace {
@@ -16,6 +17,7 @@ using RemoveDeviceFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 struct RemovalOutcome {
   bool matched = false;
   bool gone = false;  // one request succeeded, or the device was already gone
+  DWORD error = ERROR_SUCCESS;  // why the last request failed
 };
 
 // One removal request per matching entry; a device matching two entries is
@@ -26,9 +28,34 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
   for (int i = 0; i < usable; ++i) {
     if (!HardwareIdMatches(hardwareId, entries[i].szDrvID)) continue;
     outcome->matched = true;
-    const BOOL removed = removeDevice(devices, device);
-    if (removed || GetLastError() == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    // A Windows without the function can remove no device: each stays.
+    const BOOL removed = removeDevice != nullptr && removeDevice(devices, device);
+    const DWORD error = removed ? ERROR_SUCCESS : removeDevice == nullptr ? ERROR_PROC_NOT_FOUND : GetLastError();
+    if (removed || error == ERROR_NO_SUCH_DEVINST) outcome->gone = true;
+    if (!removed) outcome->error = error;
   }
+}
+
+// Walks the devices the list names and removes the package's. FALSE when
+// there was no list; *cutShort when the walk ended early and may have passed
+// over one.
+BOOL RemoveFromList(DeviceWalk which, RemoveDeviceFunction removeDevice, std::set<std::string>* named,
+                    bool* cutShort) {
+  const BOOL walked = WalkDevices(which, [removeDevice, named](HDEVINFO devices, PSP_DEVINFO_DATA device,
+                                                               const char* hardwareId) {
+    RemovalOutcome outcome;
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
+    // The user finds a device by its hardware ID in Device Manager. A present
+    // device that stayed is listed again with the others: named once.
+    if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
+    if (outcome.matched && !outcome.gone && named->insert(hardwareId).second) {
+      LogEvent("device", hardwareId, ("removal refused, error " + std::to_string(outcome.error)).c_str());
+      NoteLeftover(hardwareId);
+    }
+  });
+  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) *cutShort = true;
+  return walked;
 }
 
 }  // namespace
@@ -36,21 +63,15 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
 int RemoveMatchedDevices() {
   const RemoveDeviceFunction removeDevice =
       GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
-  if (removeDevice == nullptr) return 0;  // a Windows without it can remove no device
-  // A present device that stayed is listed again with the others: it is
-  // asked once more, and named once.
   std::set<std::string> named;
-  const auto removeMatching = [removeDevice, &named](HDEVINFO devices, PSP_DEVINFO_DATA device,
-                                                     const char* hardwareId) {
-    RemovalOutcome outcome;
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
-    // The user finds a device by its hardware ID in Device Manager.
-    if (outcome.matched && !outcome.gone && named.insert(hardwareId).second) NoteLeftover(hardwareId);
-  };
-  const BOOL walked = WalkDevices(PRESENT_DEVICES, removeMatching);
+  bool cutShort = false;
+  const BOOL walked = RemoveFromList(PRESENT_DEVICES, removeDevice, &named, &cutShort);
   // A node Windows keeps of a device not plugged in now still binds it to
   // the package's driver and services, and counts as a device using its INF.
-  WalkDevices(EVERY_DEVICE, removeMatching);
-  return walked ? 1 : 0;
+  RemoveFromList(EVERY_DEVICE, removeDevice, &named, &cutShort);
+  if (cutShort) {
+    LogEvent("device list", "", "could not be read to its end");
+    NoteLeftover("Devices: the device list could not be read to its end");
+  }
+  return walked && removeDevice != nullptr ? 1 : 0;
 }

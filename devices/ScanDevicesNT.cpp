@@ -28,7 +28,7 @@ int MatchPrimaryEntries(const char* hardwareId) {
 int ScanDevicesNT() {
   int count = 0;
   WalkPresentDevices([&count](HDEVINFO, PSP_DEVINFO_DATA, const char* hardwareId) {
-    count += MatchPrimaryEntries(hardwareId);
+    count += LogDeviceMatches(hardwareId, MatchPrimaryEntries(hardwareId));
   });
   return count;
 }

@@ -113,7 +113,7 @@ int ScanDevicesWin9x() {
     if (read == HARDWARE_ID_FAILED) break;
     if (read != HARDWARE_ID_READ) continue;
     const char* hardwareId = static_cast<const char*>(buffer.block);
-    count += MatchPrimaryEntries(hardwareId);
+    count += LogDeviceMatches(hardwareId, MatchPrimaryEntries(hardwareId));
     RecordExtensionDevices(hardwareId);
   }
 

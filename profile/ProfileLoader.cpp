@@ -98,10 +98,16 @@ int CDrvUninstApp::LoadUninstProfile() {
             "The 64-bit part of the uninstaller could not be started, so nothing was removed. "
             "Run the uninstaller again as an administrator.",
             m_szUnInstDrv64FailMsg, TEXT_SIZE);
+  read.Text("UnInstDrvNoDevMsg",
+            "The drivers were not removed because the device was not found as expected. "
+            "Connect the device and run this program again.",
+            m_szUnInstDrvNoDevMsg, TEXT_SIZE);
   m_nUnInstServiceNum = read.Count(*this, "UnInstServiceNum");
   read.Texts("UnInstService", m_nUnInstServiceNum, m_szUnInstService);
   read.Text("OKText", "OK", m_szOKText, sizeof(m_szOKText));
   read.Text("UnInstRemoteTitleName", "Remote Control", m_szUnInstRemoteTitleName, TEXT_SIZE);
+  m_nUnInstRegKeyNum = read.Count(*this, "UnInstRegKeyNum");
+  read.Texts("UnInstRegKey", m_nUnInstRegKeyNum, m_szUnInstRegKey);
   return 1;
 }
 

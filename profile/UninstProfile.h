@@ -44,11 +44,15 @@ struct UninstProfile {
   char m_szUnInstDrvRunTipMsg[TEXT_SIZE];
   char m_szUnInstDrvLeftMsg[TEXT_SIZE];   // final message when items remain
   char m_szUnInstDrv64FailMsg[TEXT_SIZE]; // the 64-bit part could not be started
+  char m_szUnInstDrvNoDevMsg[TEXT_SIZE];  // the device check stopped the removal
   char m_szMediaClass[DRV_FIELD_SIZE];
   int m_nUnInstServiceNum;
   char m_szUnInstService[MAX_DRV_ENTRIES][TEXT_SIZE];
   char m_szUnInstRemoteTitleName[TEXT_SIZE];
   char m_szOKText[32];
+  // The maker's own keys, as paths below HKLM\Software ("Maker\Product").
+  int m_nUnInstRegKeyNum;
+  char m_szUnInstRegKey[MAX_DRV_ENTRIES][TEXT_SIZE];
 };
 
 extern CString g_strVenID[MAX_ENUM_IDS];

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "log/RunLog.h"
 #include "removal/FilterNames.h"
 #include "removal/Leftovers.h"
 
@@ -45,8 +46,13 @@ void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, cons
     written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size()));
   }
+  const CString valuePath = CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName;
+  if (written == ERROR_SUCCESS) {
+    LogEvent("filter list", valuePath, change == FILTER_REWRITE ? "the service taken out" : "removed");
+  }
   if (written != ERROR_SUCCESS && written != ERROR_FILE_NOT_FOUND) {
-    NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName);
+    LogEvent("filter list", valuePath, ("still names the service, error " + std::to_string(written)).c_str());
+    NoteLeftover(valuePath);
   }
 }
 

@@ -1,5 +1,5 @@
-// NT family: the package's services, its device-class instances and its
-// Uninstall entry.
+// NT family: the package's services, its device-class instances, its
+// Uninstall entry and the maker's keys the profile names.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "removal/DeviceFilters.h"
 #include "removal/Kept.h"
 #include "removal/Leftovers.h"
+#include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -78,5 +79,6 @@ int CleanRegistryNT() {
     return IsPackageInstance(instance) && IsPackagesAlone(name, others);
   });
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteMakerKeys();
   return 1;
 }

@@ -1,8 +1,10 @@
 // 9x family: the package's media-class instances (two passes), the
-// enumeration keys of its devices and its Uninstall entry.
+// enumeration keys of its devices, its Uninstall entry and the maker's keys
+// the profile names.
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
 
@@ -47,7 +49,7 @@ void DeleteEnumKeys(const char* parentPath, const CString* names, int count) {
       continue;
     }
     // Windows 9x deletes the device's key with everything below it.
-    if (RegDeleteKeyA(parent, names[i]) != ERROR_SUCCESS) NoteIfStillThere(parent, parentPath, names[i]);
+    DeleteWholeKeyOrNoteIt(parent, parentPath, names[i]);
     RegCloseKey(parent);
   }
 }
@@ -61,5 +63,6 @@ int CleanRegistryWin9x() {
   DeleteEnumKeys(g_bUsbDevice ? "Enum\\USB" : "Enum\\PCI", g_strVenID, g_nVenIDNum);
   DeleteEnumKeys("Enum\\STREAM", g_strCxID, g_nCxIDNum);
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteMakerKeys();
   return 1;
 }

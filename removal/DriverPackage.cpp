@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/SystemFunction.h"
 #include "devices/OtherDevices.h"
+#include "log/RunLog.h"
 #include "removal/Kept.h"
 #include "removal/Leftovers.h"
 #include "removal/RemovalSteps.h"
@@ -40,6 +42,7 @@ bool DriverPackages::Take(const char* infName, const CString& infPath, const CSt
                           const OtherDevicesUse& others) {
   if (const DeviceUse* use = others.ByInf(infName)) {
     NoteKept(infPath, UsedByText(*use));
+    LogEvent("driver package", infName, "kept, " + UsedByText(*use));
     return false;
   }
   for (const Taken& earlier : taken_) {
@@ -59,6 +62,7 @@ void DriverPackages::RemoveAfterDevices() {
     const bool published = uninstall != nullptr && IsPublishedInfName(inf.name) && IsThere(inf.infPath);
     if (!published && !stillUsed) stillUsed = std::make_unique<OtherDevicesUse>(FindEveryDevicesUse());
     if (!published && (!stillUsed->complete || stillUsed->ByInf(inf.name) != nullptr)) {
+      LogEvent("driver package", inf.name, "not deleted: a device may still use it");
       if (IsThere(inf.infPath)) NoteLeftover(inf.infPath);
       if (IsThere(inf.pnfPath)) NoteLeftover(inf.pnfPath);
       continue;
@@ -66,9 +70,12 @@ void DriverPackages::RemoveAfterDevices() {
     ResetAttributes(inf.infPath);
     ResetAttributes(inf.pnfPath);
     if (published && !uninstall(inf.name, 0, nullptr)) {
+      const std::string refused = "not uninstalled, error " + std::to_string(GetLastError());
+      LogEvent("driver package", inf.name, refused.c_str());
       NoteLeftover(inf.infPath);
       continue;
     }
+    if (published) LogEvent("driver package", inf.name, "uninstalled");
     DeleteByHand(inf.infPath);
     DeleteByHand(inf.pnfPath);
   }

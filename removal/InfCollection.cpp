@@ -3,11 +3,23 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
+#include "removal/Leftovers.h"
 
 namespace {
 
 const DWORD kSubkeyNameSize = 250;
 const DWORD kValueSize = 256;
+
+// Only a key or value known to be missing tells that nothing of the package
+// is there; any other failure may hide one of its INF files.
+bool Unread(LSTATUS status) { return status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND; }
+
+void NoteUnread(const char* keyPath) {
+  const CString item = CString("HKEY_LOCAL_MACHINE\\") + keyPath + " (could not be read)";
+  LogEvent("INF files", item, "an INF file of the package may stay");
+  NoteLeftover(item);
+}
 
 // An empty name would match every description.
 bool DescriptionBeginsWith(const char* description, const char* name) {
@@ -15,17 +27,16 @@ bool DescriptionBeginsWith(const char* description, const char* name) {
   return length > 0 && _strnicmp(description, name, length) == 0;
 }
 
-void AddInfPath(HKEY instance, InfList* list) {
+void AddInfPath(HKEY instance, const char* instancePath, InfList* list) {
   if (list->count >= INF_LIST_SLOTS) return;
   // One byte more than the value may fill, so that a value stored without
   // its terminator still ends in one.
   char value[INF_SLOT_SIZE + 1];
   std::memset(value, 0, sizeof(value));
   DWORD size = INF_SLOT_SIZE;
-  if (RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size) !=
-      ERROR_SUCCESS) {
-    return;
-  }
+  const LSTATUS read = RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size);
+  if (Unread(read)) NoteUnread(instancePath);
+  if (read != ERROR_SUCCESS) return;
   // An empty name would make the INF directory itself the path; a name of
   // 256 characters or more is longer than a slot holds.
   const size_t length = std::strlen(value);
@@ -34,24 +45,30 @@ void AddInfPath(HKEY instance, InfList* list) {
   ++list->count;
 }
 
-void AddMatches(HKEY instance, const char* description, const DRVENTRY* entries, int count, InfList* list) {
+void AddMatches(HKEY instance, const char* instancePath, const char* description, const DRVENTRY* entries, int count,
+                InfList* list) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
-    if (DescriptionBeginsWith(description, entries[i].szDrvName)) AddInfPath(instance, list);
+    if (DescriptionBeginsWith(description, entries[i].szDrvName)) AddInfPath(instance, instancePath, list);
   }
 }
 
 void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
+  const CString instancePath = CString(g_szClassKey) + "\\" + subkeyName;
   HKEY instance = nullptr;
-  if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance);
+  if (Unread(opened)) NoteUnread(instancePath);
+  if (opened != ERROR_SUCCESS) return;
   char description[kValueSize + 1];
   std::memset(description, 0, sizeof(description));
   DWORD size = kValueSize;
-  if (RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size) ==
-      ERROR_SUCCESS) {
-    AddMatches(instance, description, theApp.m_DevDrv, theApp.m_nDevIDNum, list);
-    AddMatches(instance, description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, list);
-    AddMatches(instance, description, theApp.m_PossibleExtDevDrv, theApp.m_nPossibleExtDevIDNum, list);
+  const LSTATUS read =
+      RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size);
+  if (Unread(read)) NoteUnread(instancePath);
+  if (read == ERROR_SUCCESS) {
+    AddMatches(instance, instancePath, description, theApp.m_DevDrv, theApp.m_nDevIDNum, list);
+    AddMatches(instance, instancePath, description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, list);
+    AddMatches(instance, instancePath, description, theApp.m_PossibleExtDevDrv, theApp.m_nPossibleExtDevIDNum, list);
   }
   RegCloseKey(instance);
 }
@@ -61,13 +78,17 @@ void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
 void CollectInfFiles(InfList* list) {
   list->count = 0;
   HKEY classKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szClassKey, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szClassKey, 0, KEY_ALL_ACCESS, &classKey);
+  if (Unread(opened)) NoteUnread(g_szClassKey);
+  if (opened != ERROR_SUCCESS) return;
   char subkeyName[kSubkeyNameSize];
   for (DWORD index = 0;; ++index) {
     DWORD nameSize = kSubkeyNameSize;
     FILETIME lastWrite;
-    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
-        ERROR_SUCCESS) {
+    const LSTATUS listed = RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite);
+    if (listed == ERROR_NO_MORE_ITEMS) break;
+    if (listed != ERROR_SUCCESS) {
+      NoteUnread(g_szClassKey);
       break;
     }
     VisitInstance(classKey, subkeyName, list);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "log/RunLog.h"
+
 namespace {
 const int kItemSize = 300;
 char g_items[MAX_LEFTOVERS_KEPT][kItemSize];
@@ -11,6 +13,7 @@ int g_count = 0;
 void ResetLeftovers() { g_count = 0; }
 
 void NoteLeftover(const char* item) {
+  LogEvent("left", item, "");
   if (g_count < MAX_LEFTOVERS_KEPT) {
     std::strncpy(g_items[g_count], item == nullptr ? "" : item, kItemSize - 1);
     g_items[g_count][kItemSize - 1] = '\0';

@@ -2,9 +2,11 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 const char kUninstallKeyPath[] = "SoftWare\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
@@ -42,8 +44,21 @@ bool KeyIsGone(HKEY parent, const char* name) {
   return opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND;
 }
 
-void NoteLeftoverKey(const char* parentPath, const char* name) {
-  NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + parentPath + "\\" + name);
+CString FullKeyName(const char* parentPath, const char* name) {
+  return CString("HKEY_LOCAL_MACHINE\\") + parentPath + "\\" + name;
+}
+
+void NoteLeftoverKey(const char* parentPath, const char* name) { NoteLeftover(FullKeyName(parentPath, name)); }
+
+// What became of a key the run set out to delete, for the log.
+void LogDeletedKey(LSTATUS deleted, const char* parentPath, const char* name) {
+  if (deleted == ERROR_SUCCESS) {
+    LogEvent("key", FullKeyName(parentPath, name), "removed");
+  } else if (deleted == ERROR_FILE_NOT_FOUND) {
+    LogEvent("key", FullKeyName(parentPath, name), "not there");
+  } else {
+    LogEvent("key", FullKeyName(parentPath, name), ("deletion failed, error " + std::to_string(deleted)).c_str());
+  }
 }
 
 }  // namespace
@@ -55,7 +70,16 @@ bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name) {
 }
 
 bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name) {
-  if (SHDeleteKeyA(parent, name) == ERROR_SUCCESS) return true;
+  const LSTATUS deleted = SHDeleteKeyA(parent, name);
+  LogDeletedKey(deleted, parentPath, name);
+  if (deleted == ERROR_SUCCESS) return true;
+  return !NoteIfStillThere(parent, parentPath, name);
+}
+
+bool DeleteWholeKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name) {
+  const LSTATUS deleted = RegDeleteKeyA(parent, name);
+  LogDeletedKey(deleted, parentPath, name);
+  if (deleted == ERROR_SUCCESS) return true;
   return !NoteIfStillThere(parent, parentPath, name);
 }
 
@@ -91,20 +115,28 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
     if (match) matches.push_back(subkeyName);
   }
   for (const CString& name : matches) {
-    if (SHDeleteKeyA(classKey, name) != ERROR_SUCCESS && noteWhatStays) NoteIfStillThere(classKey, classKeyPath, name);
+    const LSTATUS deleted = SHDeleteKeyA(classKey, name);
+    // A pass that is not the last may fail quietly: the next one tries again.
+    if (deleted == ERROR_SUCCESS || noteWhatStays) LogDeletedKey(deleted, classKeyPath, name);
+    if (deleted != ERROR_SUCCESS && noteWhatStays) NoteIfStillThere(classKey, classKeyPath, name);
   }
   RegCloseKey(classKey);
+}
+
+CString SoftwareKeyName(REGSAM view, const char* pathBelowSoftware) {
+  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
+                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
+  name += pathBelowSoftware;
+  return name;
 }
 
 namespace {
 
 // The entry as regedit shows it, for the list of what stayed.
 CString UninstallEntryName(REGSAM view, const char* subkeyName) {
-  CString name(view == KEY_WOW64_32KEY ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
-                                       : "HKEY_LOCAL_MACHINE\\SOFTWARE\\");
-  name += "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  CString name("Microsoft\\Windows\\CurrentVersion\\Uninstall\\");
   name += subkeyName;
-  return name;
+  return SoftwareKeyName(view, name);
 }
 
 // Whether the entry is there, asked with read access only, for a view whose
@@ -129,8 +161,10 @@ void DeleteUninstallEntryInView(REGSAM view, const char* subkeyName) {
   }
   if (subkeyName[0] != '\0') {
     const LSTATUS deleted = SHDeleteKeyA(uninstallKey, subkeyName);
+    if (deleted == ERROR_SUCCESS) LogEvent("key", UninstallEntryName(view, subkeyName), "removed");
     // Missing in this view is no failure: an installer writes one view.
     if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
+      LogEvent("key", UninstallEntryName(view, subkeyName), ("deletion failed, error " + std::to_string(deleted)).c_str());
       NoteLeftover(UninstallEntryName(view, subkeyName));
     }
   }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/afx/afxstr.h"
+#include "platform/win32.h"
 #include "profile/UninstProfile.h"
 
 extern const char kUninstallKeyPath[];
@@ -33,9 +34,15 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
 bool NoteIfStillThere(HKEY parent, const char* parentPath, const char* name);
 // SHDeleteKeyA, and the note when the key stays. Returns whether it is gone.
 bool DeleteKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
+// The same with RegDeleteKeyA, which on Windows 9x takes the subkeys along.
+bool DeleteWholeKeyOrNoteIt(HKEY parent, const char* parentPath, const char* name);
 // The parent could not be opened for the deletion: the key is noted when it
 // is there at all.
 void NoteKeyIfThere(const char* parentPath, const char* name);
+
+// HKLM\Software\pathBelowSoftware as regedit shows it in the view, for the
+// list of what stayed.
+CString SoftwareKeyName(REGSAM view, const char* pathBelowSoftware);
 
 // Deletes the product's Uninstall entry in every registry view that holds it
 // (on 64-bit Windows both may); an empty name deletes nothing. An entry that

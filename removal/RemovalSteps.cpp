@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
+#include "log/RunLog.h"
 #include "removal/FinalMessage.h"
+#include "removal/Leftovers.h"
 #include "removal/RestartDeletion.h"
 
 namespace {
@@ -70,8 +72,14 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
   if (NamesNoFile(fileName) || LeavesItsDirectory(fileName)) return false;
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
-  if (length == 0 || length >= kDirectorySize) return false;
-  if (length + std::strlen(subdirectory) >= kDirectorySize) return false;
+  // The file is the package's, but this run cannot reach it: it stays, and
+  // is named as staying.
+  if (length == 0 || length >= kDirectorySize || length + std::strlen(subdirectory) >= kDirectorySize) {
+    const CString unreached = CString("%windir%") + subdirectory + fileName;
+    LogEvent("file", unreached, "skipped: the Windows directory could not be read or is too long");
+    NoteLeftover(unreached);
+    return false;
+  }
   lstrcatA(directory, subdirectory);
   *path = CString(directory) + fileName;
   path->MakeLower();
@@ -94,11 +102,20 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
-  if (NamesADirectory(path)) return;
+  if (NamesADirectory(path)) {
+    LogEvent("file", path, "kept: a directory");
+    return;
+  }
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
-  if (DeleteFileA(path)) return;
+  if (DeleteFileA(path)) {
+    LogEvent("file", path, "removed");
+    return;
+  }
   // The read-only uninstaller stays, as it always has: not deleted later either.
-  if (!resetAttributes && IsReadOnly(path)) return;
+  if (!resetAttributes && IsReadOnly(path)) {
+    LogEvent("file", path, "kept: read-only");
+    return;
+  }
   ScheduleFileLeftBehind(path);
 }
 
@@ -130,5 +147,5 @@ void SetProgress(CDrvUninstDlg& dialog, int position) {
 
 void ShowFinalMessage(CDrvUninstDlg& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  dialog.MessageBox(FinalMessageText(), theApp.m_szUnInstDrvAppTitle, MB_OK | icon);
+  theApp.TellUser(dialog.m_hWnd, FinalMessageText(), icon);
 }

@@ -12,7 +12,8 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog);
 // a name that names no file (empty, or ending in a backslash, "." or ".."), a
 // name that would leave the directory (a ".." part, a drive, a leading
 // separator) or a Windows directory that does not fit the 100 characters the
-// directory is built in: such a path is skipped.
+// directory is built in: such a path is skipped. A file the directory keeps
+// out of reach is named as left.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 // A name that would reach outside the directory it is joined to: a parent

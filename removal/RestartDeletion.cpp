@@ -1,5 +1,6 @@
 #include "removal/RestartDeletion.h"
 
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/WininitRename.h"
 
@@ -15,11 +16,27 @@ bool ScheduleDeletionAtRestart(LPCSTR path) {
 }
 
 void DeleteFileOrSchedule(LPCSTR path) {
-  if (!DeleteFileA(path)) ScheduleFileLeftBehind(path);
+  if (DeleteFileA(path)) {
+    LogEvent("file", path, "removed");
+    return;
+  }
+  ScheduleFileLeftBehind(path);
 }
 
 void ScheduleFileLeftBehind(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
-  if (!ScheduleDeletionAtRestart(path)) NoteLeftover(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    LogEvent("file", path, "already gone");
+    return;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    LogEvent("file", path, "kept: a directory");
+    return;
+  }
+  if (ScheduleDeletionAtRestart(path)) {
+    LogEvent("file", path, "removed at the restart");
+    return;
+  }
+  LogEvent("file", path, "neither deleted nor scheduled for the restart");
+  NoteLeftover(path);
 }

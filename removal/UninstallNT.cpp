@@ -5,8 +5,10 @@
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
 #include "devices/OtherDevices.h"
+#include "log/RunLog.h"
 #include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
+#include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
 #include "removal/RestartDeletion.h"
@@ -21,7 +23,12 @@ void ShowInfAndPnf(CDrvUninstDlg& dialog, const char* infName, const OtherDevice
   const CString pnfName = PnfNameFor(infName);
   CString infPath;
   CString pnfPath;
-  if (BuildRemovalPath("\\inf\\", infName, &infPath) && BuildRemovalPath("\\inf\\", pnfName, &pnfPath)) {
+  const bool infBuilt = BuildRemovalPath("\\inf\\", infName, &infPath);
+  const bool pnfBuilt = BuildRemovalPath("\\inf\\", pnfName, &pnfPath);
+  // The two go together: one whose partner's path failed stays with it.
+  const CString& single = infBuilt ? infPath : pnfPath;
+  if (infBuilt != pnfBuilt && GetFileAttributesA(single) != INVALID_FILE_ATTRIBUTES) NoteLeftover(single);
+  if (infBuilt && pnfBuilt) {
     ShowStatusLine(dialog, pnfPath);
     ShowStatusLine(dialog, infPath);
     packages->Take(infName, infPath, pnfPath, others);
@@ -40,8 +47,12 @@ int CDrvUninstDlg::UninstallNT() {
   // count must not pass for the package's, or the removal would go on
   // unconfirmed and take devices the check never saw.
   const bool listedToTheEnd = GetLastError() == ERROR_NO_MORE_ITEMS;
-  if (m_nFoundDevNum != theApp.m_nDevIDNum || !listedToTheEnd) {
+  const bool confirmed = m_nFoundDevNum == theApp.m_nDevIDNum && listedToTheEnd;
+  LogDeviceCount(m_nFoundDevNum, theApp.m_nDevIDNum, listedToTheEnd, confirmed);
+  if (!confirmed) {
     OnOK();
+    // Owned by the ended dialog, as the final message is.
+    theApp.TellUser(m_hWnd, theApp.m_szUnInstDrvNoDevMsg, MB_ICONWARNING);
     return 0;
   }
 

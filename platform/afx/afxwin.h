@@ -18,7 +18,8 @@ class CWnd {
   virtual ~CWnd() = default;
 
   HWND GetSafeHwnd() const { return m_hWnd; }
-  // A child control; the object stays owned by this window.
+  // A child control; the object stays owned by this window. None while the
+  // window does not exist (a dialog run without being shown).
   CWnd* GetDlgItem(int nID) const;
   void SetWindowText(LPCSTR text);
   void GetWindowText(CString& text) const;
@@ -28,7 +29,8 @@ class CWnd {
   BOOL IsIconic() const;
   void GetClientRect(LPRECT rect) const;
   HICON SetIcon(HICON icon, BOOL bigIcon);
-  // Paints what is invalid now, for a handler that keeps the thread busy.
+  // Paints what is invalid now, for a handler that keeps the thread busy;
+  // nothing to paint while the window does not exist.
   void UpdateWindow();
   void CenterWindow();
 
@@ -99,6 +101,8 @@ class CWinApp {
 
   CWnd* m_pMainWnd = nullptr;
   HINSTANCE m_hInstance = nullptr;
+  // The arguments after the program's name, as WinMain got them.
+  LPCSTR m_lpCmdLine = "";
   LPCSTR m_pszAppName;
 };
 

@@ -24,7 +24,10 @@ void CDialog::OnOK() { EndDialog(IDOK); }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+// A dialog run without being shown has nothing to end.
+void CDialog::EndDialog(int nResult) {
+  if (m_hWnd != nullptr) ::EndDialog(m_hWnd, nResult);
+}
 
 BOOL CDialog::OnDialogMessage(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 

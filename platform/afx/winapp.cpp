@@ -25,10 +25,11 @@ CWinApp* AfxGetApp() { return g_currentApp; }
 
 HINSTANCE AfxGetResourceHandle() { return GetModuleHandleA(nullptr); }
 
-int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
   CWinApp* app = AfxGetApp();
   if (app == nullptr) return -1;
   app->m_hInstance = hInstance;
+  app->m_lpCmdLine = lpCmdLine == nullptr ? "" : lpCmdLine;
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
 }

@@ -3,6 +3,7 @@
 #include "platform/afx/afxwin.h"
 
 CWnd* CWnd::GetDlgItem(int nID) const {
+  if (m_hWnd == nullptr) return nullptr;
   HWND child = ::GetDlgItem(m_hWnd, nID);
   if (child == nullptr) return nullptr;
   std::unique_ptr<CWnd>& wrapper = m_children[nID];
@@ -39,7 +40,9 @@ HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
 
 LRESULT CWnd::Default() { return ::DefWindowProcA(m_hWnd, m_currentMessage, m_currentWParam, m_currentLParam); }
 
-void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+void CWnd::UpdateWindow() {
+  if (m_hWnd != nullptr) ::UpdateWindow(m_hWnd);
+}
 
 // Centres the window on the screen, as the class library does for a dialog
 // its template leaves at the origin.

@@ -28,6 +28,9 @@ const DWORD kFirstTick = 0x0012D687;
 struct StartState {
   std::optional<std::string> carried;
   std::vector<Started> started;
+  std::string arguments;
+  // What a started program got after its name; kept while it runs.
+  std::string childArguments;
   StartState() : carried(Program64Image()) {}
 };
 
@@ -36,8 +39,8 @@ StartState& State() {
   return state;
 }
 
-int (*&Entry())() {
-  static int (*entry)() = nullptr;
+int (*&Entry())(const char*) {
+  static int (*entry)(const char*) = nullptr;
   return entry;
 }
 
@@ -74,9 +77,28 @@ std::string FirstToken(LPCSTR commandLine) {
   return line.substr(0, line.find(' '));
 }
 
+// What WinMain gets: the command line after the program's name (quoted or
+// not) and the blanks that follow it.
+std::string ArgumentsAfterProgram(LPCSTR commandLine) {
+  const std::string line = commandLine == nullptr ? "" : commandLine;
+  size_t at = 0;
+  if (!line.empty() && line[0] == '"') {
+    const size_t close = line.find('"', 1);
+    at = close == std::string::npos ? line.size() : close + 1;
+  } else {
+    while (at < line.size() && line[at] != ' ' && line[at] != '\t') ++at;
+  }
+  while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+  return line.substr(at);
+}
+
 }  // namespace
 
-void SetProgramEntry(int (*entry)()) { Entry() = entry; }
+void SetProgramEntry(int (*entry)(const char*)) { Entry() = entry; }
+
+void SetStartArguments(const std::string& arguments) { State().arguments = arguments; }
+
+const std::string& StartArguments() { return State().arguments; }
 
 const std::string& Program64Image() {
   static const std::string image = std::string("MZ\x90\0", 4) + "DrvUninst.exe for 64-bit Windows (simulated)";
@@ -155,7 +177,8 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
   const DWORD pid = sim::processes::StartChild(exeName);
   const int parentBits = sim::wow64::ProcessBits();
   sim::wow64::SetProcessBits(64);
-  const int exitCode = Entry()();
+  State().childArguments = ArgumentsAfterProgram(lpCommandLine);
+  const int exitCode = Entry()(State().childArguments.c_str());
   sim::wow64::SetProcessBits(parentBits);
   sim::processes::Exit(pid, static_cast<UINT>(exitCode));
   lpProcessInformation->hProcess = sim::processes::NewProcessHandle(pid);

@@ -12,8 +12,14 @@ namespace sim {
 namespace programs {
 
 // How the program's code runs as a newly started process (the scenario
-// runner's fresh start); returns its exit code.
-void SetProgramEntry(int (*entry)());
+// runner's fresh start), given the arguments after the program's name as
+// WinMain gets them; returns its exit code.
+void SetProgramEntry(int (*entry)(const char* arguments));
+
+// The arguments the program itself is started with (a scenario's args line);
+// a reset empties them.
+void SetStartArguments(const std::string& arguments);
+const std::string& StartArguments();
 
 // The bytes of the 64-bit program: a file holding exactly these runs as it.
 const std::string& Program64Image();

@@ -1,5 +1,6 @@
 // Registry functions of ADVAPI32 and SHLWAPI over the simulated registry,
 // returning what Wine and Windows return (see the platform notes).
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -208,6 +209,40 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
   const bool isString = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
   if (isString && *lpcbData > size && (size == 0 || value.data[size - 1] != 0)) lpData[size] = 0;
   *lpcbData = size;
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
+                         LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                         LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                         PFILETIME lpftLastWriteTime) {
+  LSTATUS status;
+  RegKey* key = Target(hKey, &status);
+  if (key == nullptr) return status;
+  if (DWORD fault = CheckFault("RegQueryInfoKeyA", key->Path())) return static_cast<LSTATUS>(fault);
+  DWORD longestSubkey = 0;
+  for (const auto& child : key->subkeys) {
+    longestSubkey = std::max(longestSubkey, static_cast<DWORD>(child.second->name.size()));
+  }
+  DWORD longestName = 0;
+  DWORD largestData = 0;
+  for (const auto& value : key->values()) {
+    longestName = std::max(longestName, static_cast<DWORD>(value.second.name.size()));
+    largestData = std::max(largestData, static_cast<DWORD>(value.second.data.size()));
+  }
+  if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) lpClass[0] = '\0';
+  if (lpcchClass != nullptr) *lpcchClass = 0;
+  if (lpcSubKeys != nullptr) *lpcSubKeys = static_cast<DWORD>(key->subkeys.size());
+  if (lpcbMaxSubKeyLen != nullptr) *lpcbMaxSubKeyLen = longestSubkey;
+  if (lpcbMaxClassLen != nullptr) *lpcbMaxClassLen = 0;
+  if (lpcValues != nullptr) *lpcValues = static_cast<DWORD>(key->values().size());
+  if (lpcbMaxValueNameLen != nullptr) *lpcbMaxValueNameLen = longestName;
+  if (lpcbMaxValueLen != nullptr) *lpcbMaxValueLen = largestData;
+  if (lpcbSecurityDescriptor != nullptr) *lpcbSecurityDescriptor = 0;
+  if (lpftLastWriteTime != nullptr) {
+    lpftLastWriteTime->dwLowDateTime = 0;
+    lpftLastWriteTime->dwHighDateTime = 0;
+  }
   return ERROR_SUCCESS;
 }
 

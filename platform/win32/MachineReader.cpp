@@ -8,7 +8,9 @@
 #include <setupapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace machine_reader {
@@ -18,6 +20,9 @@ const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uni
 const char kUninstallPath32[] = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kClassPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
 const char kEnumPath[] = "SYSTEM\\CurrentControlSet\\Enum";
+const char kEnumPath9x[] = "Enum";
+// What a device SetupAPI lists without a class is given, so the copy lists it too.
+const char kNoClass[] = "{00000000-0000-0000-0000-000000000000}";
 const char* const kPackageClasses[] = {"{4D36E96C-E325-11CE-BFC1-08002BE10318}",
                                        "{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}"};
 
@@ -75,6 +80,7 @@ class RegistryText {
       return false;
     }
     m_text += "\r\n[" + rootName + "\\" + shownPath + "]\r\n";
+    m_keys.push_back(shownPath);
     Values(key, rootName + "\\" + path);
     if (withSubkeys) {
       for (const std::string& name : SubkeyNames(key, rootName + "\\" + path)) {
@@ -90,6 +96,7 @@ class RegistryText {
   }
 
   void Key(const std::string& shownPath) { m_text += "\r\n[HKEY_LOCAL_MACHINE\\" + shownPath + "]\r\n"; }
+  void DeleteValue(const std::string& name) { m_text += "\"" + Escaped(name) + "\"=-\r\n"; }
   void Value(const std::string& name, DWORD type, const BYTE* data, DWORD size) {
     m_text += "\"" + Escaped(name) + "\"=" + ValueText(type, data, size) + "\r\n";
   }
@@ -111,6 +118,8 @@ class RegistryText {
   }
 
   const std::string& Text() const { return m_text; }
+  // Every key written by Subtree, as shown below its root.
+  const std::vector<std::string>& Keys() const { return m_keys; }
 
  private:
   void Values(HKEY key, const std::string& shown) {
@@ -142,6 +151,7 @@ class RegistryText {
   std::vector<std::string>* m_notReadable;
   REGSAM m_view;
   std::string m_text = "REGEDIT4\r\n";
+  std::vector<std::string> m_keys;
 };
 
 bool IsWindows64() {
@@ -173,15 +183,22 @@ std::string VersionName(const OSVERSIONINFOA& version) {
   return "win10";
 }
 
-// Each device's Enum key, the present ones first; a device whose key cannot
-// be read is rebuilt from what SetupAPI tells of it. The instance IDs read go
-// to *seen; with present false, those not seen before go to *unplugged.
-void ReadDevices(bool present, RegistryText* registry, std::vector<std::string>* seen,
-                 std::vector<std::string>* unplugged, std::vector<std::string>* notReadable) {
-  const DWORD flags = present ? DIGCF_PRESENT | DIGCF_ALLCLASSES : DIGCF_ALLCLASSES;
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// visit(devices, device, instanceId) for every device SetupAPI lists as
+// present, as DrvUninst asks for them; with presentOnly false, for every
+// device Windows keeps a node of, present or not.
+template <typename Visit>
+void ForEachPresentDevice(std::vector<std::string>* notReadable, Visit visit, bool presentOnly = true) {
+  const DWORD flags = presentOnly ? DIGCF_PRESENT | DIGCF_ALLCLASSES : DIGCF_ALLCLASSES;
   HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags);
   if (devices == INVALID_HANDLE_VALUE) {
-    notReadable->push_back(std::string(present ? "the list of present devices: " : "the list of every device: ") +
+    notReadable->push_back(std::string(presentOnly ? "the list of present devices: " : "the list of every device: ") +
                            ErrorText(GetLastError()) + "; no device of it is seen");
     return;
   }
@@ -194,26 +211,87 @@ void ReadDevices(bool present, RegistryText* registry, std::vector<std::string>*
       notReadable->push_back("device " + std::to_string(index) + ": its instance ID: " + ErrorText(GetLastError()));
       continue;
     }
-    bool known = false;
-    for (const std::string& earlier : *seen) known = known || lstrcmpiA(earlier.c_str(), id) == 0;
-    if (known) continue;
-    seen->push_back(id);
-    if (!present) unplugged->push_back(id);
-    const std::string path = std::string(kEnumPath) + "\\" + id;
-    if (registry->Subtree(path, true)) continue;
-    notReadable->push_back("device " + std::string(id) + ": its key, so it is seen only through SetupAPI");
-    BYTE ids[4096] = {};
-    DWORD type = 0;
-    registry->Key(path);
-    if (SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &type, ids, sizeof(ids) - 2, &required)) {
-      registry->Value("HardwareID", REG_MULTI_SZ, ids, required);
-    }
-    BYTE guid[64] = {};
-    if (SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_CLASSGUID, &type, guid, sizeof(guid) - 1, &required)) {
-      registry->Value("ClassGUID", REG_SZ, guid, required);
-    }
+    visit(devices, &device, std::string(id));
   }
   SetupDiDestroyDeviceInfoList(devices);
+}
+
+// A present device's hardware IDs and class as SetupAPI gives them to
+// DrvUninst, written onto its key in the copy.
+void WriteDeviceProperties(HDEVINFO devices, PSP_DEVINFO_DATA device, const std::string& id, RegistryText* registry,
+                           std::vector<std::string>* notReadable) {
+  BYTE ids[4096] = {};
+  DWORD type = 0;
+  DWORD required = 0;
+  if (SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, &type, ids, sizeof(ids) - 2, &required)) {
+    registry->Value("HardwareID", type, ids, required);
+  } else {
+    const DWORD error = GetLastError();
+    // DrvUninst passes over a device without hardware IDs; so does the copy.
+    registry->DeleteValue("HardwareID");
+    if (error != ERROR_INVALID_DATA) notReadable->push_back("device " + id + ": its hardware IDs: " + ErrorText(error));
+  }
+  BYTE guid[64] = {};
+  if (SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_CLASSGUID, &type, guid, sizeof(guid) - 1, &required)) {
+    registry->Value("ClassGUID", REG_SZ, guid, required);
+  } else {
+    registry->Value("ClassGUID", REG_SZ, reinterpret_cast<const BYTE*>(kNoClass), sizeof(kNoClass));
+  }
+}
+
+// NT: each device's Enum key, the present ones first, then those Windows
+// keeps without their being present (named in *unplugged); a device whose
+// key cannot be read is rebuilt from what SetupAPI tells of it.
+void ReadDevices(RegistryText* registry, std::vector<std::string>* unplugged, std::vector<std::string>* notReadable) {
+  std::set<std::string> seen;  // upper case
+  for (const bool presentOnly : {true, false}) {
+    ForEachPresentDevice(
+        notReadable,
+        [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const std::string& id) {
+          if (!seen.insert(Upper(id)).second) return;
+          if (!presentOnly) unplugged->push_back(id);
+          const std::string path = std::string(kEnumPath) + "\\" + id;
+          if (registry->Subtree(path, true)) return;
+          notReadable->push_back("device " + id + ": its key, so it is seen only through SetupAPI");
+          registry->Key(path);
+          WriteDeviceProperties(devices, device, id, registry, notReadable);
+        },
+        presentOnly);
+  }
+}
+
+// Windows 9x keeps its devices' keys under HKLM\Enum, where the removal
+// deletes them by name; which devices are present, and their hardware IDs,
+// SetupAPI tells, as it tells DrvUninst. So the copy holds the whole branch
+// and lists exactly the devices this PC's SetupAPI lists: a key there that
+// SetupAPI does not list loses its ClassGUID in the copy, and a present
+// device whose key lives elsewhere (Wine keeps them under CurrentControlSet)
+// gets one, which laidKeys names so that no account tells it.
+void ReadDevices9x(RegistryText* registry, LiveMachine* machine) {
+  registry->Subtree(kEnumPath9x, true);
+  std::set<std::string> keys;  // upper case, below their root
+  for (const std::string& key : registry->Keys()) keys.insert(Upper(key));
+  std::set<std::string> present;
+  ForEachPresentDevice(&machine->notReadable, [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const std::string& id) {
+    const std::string path = std::string(kEnumPath9x) + "\\" + id;
+    present.insert(Upper(path));
+    // Enum itself, the bus, the device, the instance.
+    for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+      if (keys.insert(Upper(path.substr(0, end))).second) machine->laidKeys.push_back("HKLM\\" + path.substr(0, end));
+      if (end == std::string::npos) break;
+    }
+    registry->Key(path);
+    WriteDeviceProperties(devices, device, id, registry, &machine->notReadable);
+  });
+
+  // A device's key is three levels below Enum.
+  const std::string enumBranch = Upper(std::string(kEnumPath9x) + "\\");
+  for (const std::string& key : registry->Keys()) {
+    const bool underEnum = Upper(key.substr(0, enumBranch.size())) == enumBranch;
+    if (!underEnum || std::count(key.begin(), key.end(), '\\') != 3 || present.count(Upper(key))) continue;
+    registry->Key(key);
+    registry->DeleteValue("ClassGUID");
+  }
 }
 
 void ReadClasses(RegistryText* registry) {
@@ -317,11 +395,9 @@ LiveMachine ReadLiveMachine() {
   registry.Subtree("SYSTEM\\CurrentControlSet\\Control\\Session Manager", false);
   ReadClasses(&registry);
   if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-    registry.Subtree("Enum", true);
+    ReadDevices9x(&registry, &machine);
   } else {
-    std::vector<std::string> seen;
-    ReadDevices(true, &registry, &seen, &machine.unplugged, &machine.notReadable);
-    ReadDevices(false, &registry, &seen, &machine.unplugged, &machine.notReadable);
+    ReadDevices(&registry, &machine.unplugged, &machine.notReadable);
   }
   registry.Subtree(HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Control Panel\\International",
                    "Control Panel\\International", false, 0);
@@ -330,6 +406,19 @@ LiveMachine ReadLiveMachine() {
   ReadProcesses(&machine);
   EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&machine));
   return machine;
+}
+
+std::string ReadLiveSoftwareKeys(const std::vector<std::string>& paths, std::vector<std::string>* notReadable) {
+  const bool windows64 = IsWindows64();
+  RegistryText registry(notReadable, windows64 ? KEY_WOW64_64KEY : 0);
+  for (const std::string& path : paths) {
+    registry.Subtree("SOFTWARE\\" + path, true);
+    if (windows64) {
+      registry.Subtree(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "SOFTWARE\\" + path,
+                       "SOFTWARE\\Wow6432Node\\" + path, true, KEY_WOW64_32KEY);
+    }
+  }
+  return registry.Text();
 }
 
 bool IsLoaded(const std::string& path, const std::vector<std::string>& modules) {

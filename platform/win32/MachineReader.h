@@ -24,10 +24,18 @@ struct LiveMachine {
   std::vector<std::string> notes;          // what could not be seen and does not change the answer
   std::vector<Window> windows;
   std::vector<std::string> notReadable;  // what could not be read, and why
+  // Keys the registry text adds that this PC does not have ("HKLM\Enum\..."):
+  // a 9x machine's present devices, laid where the 9x family keeps them.
+  std::vector<std::string> laidKeys;
 };
 
 // The version, the registry parts, processes and top-level windows.
 LiveMachine ReadLiveMachine();
+
+// The keys below HKLM\Software named (paths below it), with everything below
+// them, in every registry view that holds them: REGEDIT4 text to add to the
+// machine's. Problems go to notReadable.
+std::string ReadLiveSoftwareKeys(const std::vector<std::string>& paths, std::vector<std::string>* notReadable);
 
 struct LiveFile {
   std::string path;  // relative to the Windows directory

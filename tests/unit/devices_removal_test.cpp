@@ -45,12 +45,15 @@ TEST_F(Removal, DevicesNotPluggedInGoAfterThePresentOnesAndAreNotCounted) {
 // The removal function is looked up at run time: a Windows that lacks it
 // (NT 4.0 here; 98 and ME would not even load a program importing it) gets
 // no call through a null pointer and no half-walked device list.
-TEST_F(Removal, AWindowsWithoutTheRemovalFunctionRemovesNothing) {
+TEST_F(Removal, AWindowsWithoutTheRemovalFunctionRemovesNothingAndNamesWhatStays) {
   Primary("PCI\\VEN_1234");
   Device("PCI\\VEN_1234&DEV_1\\1", {"PCI\\VEN_1234&DEV_1"});
   sim::modules::SetExportMissing("setupapi.dll", "SetupDiRemoveDevice", true);
   EXPECT_EQ(RemoveMatchedDevices(), 0);
   EXPECT_TRUE(sim::devices::DevicePresent("PCI\\VEN_1234&DEV_1\\1"));
+  ASSERT_EQ(LeftoverCount(), 1);
+  EXPECT_STREQ(LeftoverAt(0), "PCI\\VEN_1234&DEV_1");
+  ResetLeftovers();
   ExpectNothingLeaked();
 
   sim::modules::SetExportMissing("setupapi.dll", "SetupDiRemoveDevice", false);

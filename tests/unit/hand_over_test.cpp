@@ -46,7 +46,7 @@ class HandOver : public ::testing::Test {
 
   // The one box, nothing removed, nothing left in the temporary folder.
   void ExpectRefused(int exitCode, const std::string& text = kDefaultFailure) {
-    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(exitCode, 1603);
     ASSERT_EQ(sim::windows::MessageBoxes().size(), 1u);
     EXPECT_EQ(sim::windows::MessageBoxes()[0].caption, kTitle);
     EXPECT_EQ(sim::windows::MessageBoxes()[0].text, text);

@@ -103,11 +103,13 @@ TEST_F(RemovalNT, ReadOnlyFilesGoButAReadOnlyUninstallerStays) {
   EXPECT_EQ(sim::files::Get("q7nunist.exe")->attributes, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
-TEST_F(RemovalNT, ACountThatDiffersStopsSilentlyBeforeAnyDeletion) {
+TEST_F(RemovalNT, ACountThatDiffersStopsBeforeAnyDeletionAndSaysSo) {
   Device("PCI\\VEN_1131&DEV_7160\\4&2", {"PCI\\VEN_1131&DEV_7160&SUBSYS_2"});  // one too many
   sim::processes::Start("ehRecvr.exe");
   RunWithOk();
-  EXPECT_TRUE(sim::windows::MessageBoxes().empty());
+  ASSERT_EQ(sim::windows::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::windows::MessageBoxes()[0].style & 0xF0u, static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_EQ(theApp.m_dwExitCode, 1167u);
   EXPECT_TRUE(FileExists("inf\\oem3.inf"));
   EXPECT_TRUE(FileExists("q7nunist.exe"));
   EXPECT_TRUE(sim::devices::DevicePresent("PCI\\VEN_1131&DEV_7160\\4&1"));
@@ -120,7 +122,7 @@ TEST_F(RemovalNT, ACountThatDiffersStopsSilentlyBeforeAnyDeletion) {
 TEST_F(RemovalNT, ANegativeCountNeverEqualsTheScan) {
   WriteProfile("[1]\nDevIDNum=FFFFFFFF\n");
   RunWithOk();
-  EXPECT_TRUE(sim::windows::MessageBoxes().empty());
+  EXPECT_EQ(theApp.m_dwExitCode, 1167u);
   EXPECT_TRUE(FileExists("q7nunist.exe"));
 }
 

@@ -27,6 +27,8 @@ class Outcome:
         self.unused = []
         self.exit_code = None
         self.timed_out = False
+        self.windows = []        # other visible windows of the program: "class|title"
+        self.log = None          # the lines of the run's /log file, when one was written
 
     def read_results(self, path):
         with open(path, encoding="cp1252", errors="replace") as f:
@@ -51,6 +53,8 @@ class Outcome:
                     self.exit_code = int(rest)
                 elif keyword == "timeout":
                     self.timed_out = True
+                elif keyword == "window":
+                    self.windows.append(unescape(rest))
 
 
 
@@ -124,6 +128,16 @@ def _check_line(keyword, arg, outcome, answers):
         if outcome.dialog is None:
             return "the dialog was never shown"
         return None if outcome.dialog in expected_forms(arg) else "its caption was " + _show(outcome.dialog)
+    if keyword == "no-window":
+        seen = ([_show(outcome.dialog)] if outcome.dialog is not None else []) + \
+            [_show(t) for _, t in outcome.boxes] + [_show(w) for w in outcome.windows]
+        return None if not seen else "windows appeared: " + ", ".join(seen)
+    if keyword == "exit":
+        return None if outcome.exit_code == int(arg) else "the exit code was %s" % outcome.exit_code
+    if keyword == "log":
+        if outcome.log is None:
+            return "no log was written"
+        return None if arg in outcome.log else "the log has no such line"
     if keyword == "no-dialog":
         return None if outcome.dialog is None else "the dialog was shown: " + _show(outcome.dialog)
     if keyword == "text":

@@ -5,7 +5,8 @@ lines that differ.
 
 The dump holds what both worlds can produce identically: the image's own keys
 under the subtrees the program may touch (Uninstall, Services, the device
-classes with their filter lists, the 9x media key, both Enum trees) with their values, the image's
+classes with their filter lists, the 9x media key, both Enum trees, the maker keys
+below HKLM\SOFTWARE) with their values, the image's
 files and every file the program named, with attributes, the image's
 processes and windows, every text set on the dialog in order, every progress
 message and the final position, and the message boxes; for a folder whose expect
@@ -47,6 +48,8 @@ ROOTS = (
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class",
     "HKLM\\SYSTEM\\CurrentControlSet\\Enum",
     "HKLM\\Enum",
+    # The rest of the software keys: the maker's own keys a profile may name.
+    "HKLM\\SOFTWARE",
 )
 STATUS_LINE = 1002
 SIM_SECONDS = 120

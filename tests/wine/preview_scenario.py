@@ -18,9 +18,12 @@ Wine: it changes nothing, and it names what DrvUninst.exe then removes.
 3. DrvUninst.exe runs on the same prefix with a user who presses OK. The
    image's keys and files and every file the program named, asked as the
    comparison tests ask them, must be gone exactly where the preview's lists
-   said they would go; a run that removes nothing must be one the preview
-   called a stop or "not installed". A key or file the expect file names in a
-   "known-difference" line, as the comparison tests read them, is left out.
+   said they would go, and every key the lists name must have been there
+   before (the preview's copy of a 9x machine holds keys this PC does not
+   have, which it must never name); a run that removes nothing must be one
+   the preview called a stop or "not installed". A key or file the expect
+   file names in a "known-difference" line, as the comparison tests read
+   them, is left out.
 
 Exit status: 0 as promised, 1 not (or a run broke), 77 Wine or a build is missing.
 """
@@ -168,14 +171,21 @@ def main():
             failures.append("the preview could not tell (exit status %d)" % status)
 
         run.start_others()
-        questions = compare_scenario.questions_for(scen, [])
+        gone = preview_report.gone_lists(report)
+        gone["file"] = preview_report.gone_files(gone)
+        # The keys the preview names are asked too: a key it names must be there.
+        named_keys = [("key", k) for k in sorted(gone["key"])]
+        questions = compare_scenario.questions_for(scen, []) + named_keys
         present = run.probe(questions, "before")
         outcome = run.run_program()
         shown = run.shown(outcome)
         questions = compare_scenario.questions_for(scen, [shown])
+        asked = {(kind, arg.lower()) for kind, arg in questions}
+        questions += [q for q in named_keys if q not in asked]
         answers = run.probe(questions, "after")
-        gone = preview_report.gone_lists(report)
-        gone["file"] = preview_report.gone_files(gone)
+        for kind, arg in named_keys:
+            if not run_scenario.is_there(kind, present.get((kind, arg), "absent")):
+                failures.append("key %s: the preview said it would go, and this PC does not have it" % arg)
         # Lines the expect file names as Wine's own ("known-difference key ..."), as the comparison does.
         known = compare_scenario.known_differences(scen)
         for kind, arg in questions:
@@ -189,12 +199,14 @@ def main():
                 failures.append("%s %s: the uninstaller %s it, the preview said it would %s" % (
                     kind, arg, "removed" if went else "kept", "go" if named else "stay"))
         # The uninstaller went through its removal when, after OK, it gave its final message.
-        removed = outcome.dialog is not None and bool(outcome.boxes)
+        # 1167: the device check stopped it, and its box said so.
+        stopped = outcome.exit_code == 1167
+        removed = outcome.dialog is not None and bool(outcome.boxes) and not stopped
         if removed != (status == 0):
             failures.append("the uninstaller %s, yet the preview's exit status is %d" % (
                 "went through its removal" if removed else "removed nothing", status))
-        if outcome.dialog is not None and not outcome.boxes and "stop here, silently" not in report:
-            failures.append("the uninstaller stopped without a word, and the preview did not say it would")
+        if outcome.dialog is not None and stopped and "would stop here" not in report:
+            failures.append("the uninstaller stopped at the device check, and the preview did not say it would")
     except (RuntimeError, subprocess.TimeoutExpired) as e:
         failures.append("the run broke: %s" % e)
     finally:

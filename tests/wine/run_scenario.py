@@ -187,6 +187,8 @@ class Run:
                 " ".join(self.scen.actions), HARNESS + "\\DrvUninst.exe"]
         if self.args.shots:
             args.append(HARNESS + "\\shots")
+        if self.scen.args:
+            args.append("--args=" + self.scen.args)
         hook = textlog.available(self.args.tools)
         if hook:
             for tool in textlog.TOOLS:
@@ -199,9 +201,20 @@ class Run:
         if not os.path.exists(results):
             raise RuntimeError("the user stand-in left no results: " + self.log_text("userstandin"))
         outcome.read_results(results)
+        self.read_run_log(outcome)
         if hook:
             textlog.apply(outcome, self.harness, checks.unescape)
         return outcome
+
+    def read_run_log(self, outcome):
+        """The lines of the file the program's /log named, if it wrote one."""
+        path = scenario_mod.log_path(self.scen.args)
+        if not path or len(path) < 3 or path[1:3] != ":\\":
+            return
+        host = wineprefix.resolve(os.path.join(self.prefix, "drive_" + path[0].lower()), path[3:])
+        if os.path.isfile(host):
+            with open(host, encoding="cp1252", errors="replace", newline="") as f:
+                outcome.log = f.read().replace("\r\n", "\n").split("\n")
 
     def save_shots(self):
         os.makedirs(self.args.shots, exist_ok=True)

@@ -6,6 +6,26 @@ import re
 DEFAULT_VERSION = "win7"
 ACTIONS = ("ok", "esc", "close", "box-ok")
 IN_USE = ("open", "loaded", "running")
+def log_path(args):
+    """The FILE of a /log FILE (or -log, any case) in the program's arguments,
+    read as the program reads them: blank-separated words, double quotes
+    keeping blanks in a word; None without one."""
+    words, word, quoted, inside = [], "", False, False
+    for c in args + " ":
+        if c == '"':
+            inside, quoted = not inside, True
+        elif c in " \t" and not inside:
+            if word or quoted:
+                words.append((word, quoted))
+            word, quoted = "", False
+        else:
+            word += c
+    for i, (word, quoted) in enumerate(words[:-1]):
+        if not quoted and word[:1] in "/-" and word[1:].lower() == "log":
+            return words[i + 1][0]
+    return None
+
+
 # What can still be checked once the machine restarted: its state, not the run.
 AFTER_RESTART = ("key-present", "key-absent", "value", "file-present", "file-absent", "attributes",
                  "process-alive", "process-gone", "window-alive", "window-gone", "known-difference")
@@ -25,6 +45,7 @@ class Scenario:
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
+        self.args = ""  # the program's command line after its name
         self.faults = []  # "API|error|subject": calls only the simulated machine can make fail
         self._read_machine()
         lines = read_expect(os.path.join(self.folder, "expect"))
@@ -71,6 +92,7 @@ class Scenario:
             self.faults = [v.strip() for _, v in _numbered(ini["faults"]) if v.strip()]
         if ini.has_section("user"):
             self.actions = ini["user"].get("actions", "").split()
+            self.args = ini["user"].get("args", "").strip()
         unknown = [a for a in self.actions if a not in ACTIONS]
         if unknown:
             raise ValueError("machine.ini: unknown user action %s" % " ".join(unknown))

@@ -207,6 +207,12 @@ int main(int argc, char** argv) {
             << sim::wow64::MachineBits() << "-bit machine, the "
             << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
   std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
+  std::cout << "Exit code: " << scenario::LastExitCode() << "\n";
+  std::vector<std::string> logLines;
+  if (scenario::RunLogLines(&logLines)) {
+    std::cout << "The run's log:\n";
+    for (const std::string& line : logLines) std::cout << "  " << line << "\n";
+  }
 
   if (compareBuilds) {
     std::cout << "The 32-bit build against the 64-bit build on a 64-bit machine: "

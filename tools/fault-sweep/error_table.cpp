@@ -20,6 +20,7 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"RegCreateKeyExA", {ERROR_ACCESS_DENIED}},
       {"RegEnumKeyExA", {ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_ACCESS_DENIED}},
       {"RegQueryValueExA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_MORE_DATA}},
+      {"RegQueryInfoKeyA", {ERROR_ACCESS_DENIED}},
       {"RegSetValueExA", {ERROR_ACCESS_DENIED}},
       {"RegDeleteValueA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},
       {"RegDeleteKeyA", {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED}},

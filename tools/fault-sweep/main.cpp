@@ -15,8 +15,11 @@
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
+#include "platform/sim/program_start.h"
+#include "platform/sim/restart.h"
 #include "platform/sim/wow64.h"
 #include "tools/fault-sweep/error_table.h"
+#include "tools/fault-sweep/exit_codes.h"
 #include "tools/fault-sweep/fault_kind.h"
 #include "tools/fault-sweep/machine_state.h"
 #include "tools/fault-sweep/named_oracle.h"
@@ -29,13 +32,17 @@
 namespace {
 
 const char kUsage[] =
-    "usage: fault-sweep SCENARIO_DIR [--list] [--max-runs N] [--wow64]\n"
+    "usage: fault-sweep SCENARIO_DIR [--list] [--max-runs N] [--wow64] [--quiet]\n"
     "Fails every call site of the scenario's clean run in turn, with each error\n"
     "the call can really return, and checks every run against the clean one.\n"
     "--list       only print the call sites\n"
     "--max-runs   run at most N faulted runs, an even sample of all (default 5000)\n"
     "--wow64      the 32-bit build on a 64-bit machine: its hand-over to the\n"
     "             64-bit program it carries is swept too\n"
+    "--quiet      runs the program with /quiet and a /log, in place of the\n"
+    "             scenario's own command line\n"
+    "Every run must end with one of the exit codes the README's table names,\n"
+    "and never with a success while something the clean run removed is left.\n"
     "Exit codes: 0 every run held, 1 a run failed, 2 the folder could not be read.\n";
 
 const int kRunawayExit = 3;
@@ -51,6 +58,7 @@ struct CleanRun {
   std::set<std::string> namedLines;
   sweep::MachineState before;
   sweep::MachineState after;
+  sweep::MachineState afterRestart;
   sweep::Shown shown;
   std::vector<sim::CallRecord> log;
 };
@@ -65,12 +73,16 @@ std::string Describe(const Run& run) {
 
 // 0: the machine's own build; 32: the 32-bit build on a 64-bit machine.
 int g_processBits = 0;
+// The unattended run a deployment tool starts.
+bool g_quiet = false;
+const char kQuietArguments[] = "/quiet /log C:\\WINDOWS\\drvuninst-sweep.log";
 
 bool Load(const std::string& folder) {
   std::vector<std::string> errors;
   const bool loaded = scenario::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "fault-sweep: " << error << "\n";
   if (g_processBits == 32) sim::wow64::SetMachineBits(64);
+  if (g_quiet) sim::programs::SetStartArguments(kQuietArguments);
   return loaded;
 }
 
@@ -116,7 +128,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sim::ClearCallLog();
   sim::InjectFault(run.site.api, run.error, run.site.subject, run.site.index, run.site.nth);
   sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
-  scenario::RunProgram(g_processBits);
+  const int exitCode = scenario::RunProgram(g_processBits);
   sim::SetCallLimit(0, nullptr);
   sweep::MachineState after = sweep::CaptureState();
   if (run.site.api == "CloseHandle") DropTemporaryFolder(&after);
@@ -143,9 +155,14 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   for (const std::string& key : clean.before.keys) {
     if (!clean.after.keys.count(key) && after.keys.count(key)) faulted.keptWhatCleanRemoved = true;
   }
-  for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, sweep::CaptureShown(), faulted)) {
-    lines.push_back(line);
-  }
+  const sweep::Shown shown = sweep::CaptureShown();
+  for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, shown, faulted)) lines.push_back(line);
+  if (g_quiet && (shown.dialog || !shown.boxes.empty())) lines.push_back("shows a window under /quiet");
+  // What the next restart does not take away either is left for good.
+  sim::Restart();
+  const std::vector<std::string> left =
+      absence || loadsOtherNames ? std::vector<std::string>() : sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
+  for (const std::string& line : sweep::ExitCodeProblems(exitCode, g_quiet, left)) lines.push_back(line);
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   size_t written = 0;
@@ -221,6 +238,8 @@ int main(int argc, char** argv) {
       maxRuns = static_cast<size_t>(std::strtoul(argv[++i], nullptr, 10));
     } else if (std::strcmp(argv[i], "--wow64") == 0) {
       g_processBits = 32;
+    } else if (std::strcmp(argv[i], "--quiet") == 0) {
+      g_quiet = true;
     } else if (folder.empty() && argv[i][0] != '-') {
       folder = argv[i];
     } else {
@@ -243,6 +262,8 @@ int main(int argc, char** argv) {
   clean.after = sweep::CaptureState();
   clean.shown = sweep::CaptureShown();
   clean.log = sim::CallLog();
+  sim::Restart();
+  clean.afterRestart = sweep::CaptureState();
 
   const std::vector<sweep::Site> sites = sweep::DistinctSites(clean.log);
   const std::vector<Run> runs = AllRuns(sites, maxRuns);

@@ -58,6 +58,7 @@ Shown CaptureShown() {
   shown.leftoverBoxStart = title + "|" + theApp.m_szUnInstDrvLeftMsg + "\n\n";
   shown.leftoverBoxEnd = std::string("\n\n") + theApp.m_szUnInstDrvPassMsg2;
   shown.handOverFailedBox = title + "|" + theApp.m_szUnInstDrv64FailMsg;
+  shown.noDeviceBox = title + "|" + theApp.m_szUnInstDrvNoDevMsg;
   return shown;
 }
 
@@ -90,12 +91,17 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
   }
   const bool handOverFailed = Contains(faulted.boxes, faulted.handOverFailedBox);
   for (const std::string& box : faulted.boxes) {
+    // A failed device walk stops the removal as a missing device does, and says so.
     if (!IsFinalBox(faulted, box) && box != faulted.notInstalledBox && box != faulted.handOverFailedBox &&
-        !Contains(clean.boxes, box)) {
+        box != faulted.noDeviceBox && !Contains(clean.boxes, box)) {
       lines.push_back("shows an unexpected box: " + box);
     }
   }
   // The box says nothing was removed; so it must be.
+  // The stop box says the same: nothing was removed.
+  if (Contains(faulted.boxes, faulted.noDeviceBox) && faulted.steppedProgress && run.changedMachine) {
+    lines.push_back("says the drivers were not removed, yet the removal ran");
+  }
   if (handOverFailed && (faulted.dialog || run.changedMachine)) {
     lines.push_back("says the 64-bit part did not start, yet it ran or changed the machine");
   }

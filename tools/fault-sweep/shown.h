@@ -22,6 +22,7 @@ struct Shown {
   std::string leftoverBoxStart;
   std::string leftoverBoxEnd;
   std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
+  std::string noDeviceBox;        // the device check stopped the removal
 };
 
 // Read from the simulated desktop and the program's loaded profile.

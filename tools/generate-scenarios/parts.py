@@ -306,8 +306,38 @@ def user_actions(rng, image, package, options):
         ["box-ok", "ok", "box-ok"], ["box-ok"], ["ok", "box-ok", "box-ok"], ["box-ok", "box-ok", "esc"]))
 
 
+def maker_keys(rng, image, package, options):
+    """The maker's own settings keys below HKLM\\Software, some beside another
+    product of the same maker, and the profile's list of them, with now and
+    then a path it refuses (a whole maker's key, a branch Windows shares)."""
+    profile_text = image.files.get("ZIZURUDO.ini")
+    if profile_text is None or not chance(rng, 0.4):
+        return
+    maker = rng.choice(("Velmor", "Kestrel"))
+    products = ["%s\\%s" % (maker, name) for name in rng.sample(("Lumex HDTV", "TV Tuner", "Remote"), 2)]
+    for path in products:
+        if chance(rng, 0.8):
+            key = image.key("HKEY_LOCAL_MACHINE\\SOFTWARE\\" + path)
+            key.set("InstallDir", "sz", "C:\\Program Files\\" + path)
+            if chance(rng, 0.5):
+                image.key(key.path + "\\Settings").set("Region", "dword", rng.randint(1, 9))
+    if chance(rng, 0.4):
+        image.key("HKEY_LOCAL_MACHINE\\SOFTWARE\\%s\\Other Product" % maker).set("Version", "sz", "1.0")
+    named = products[:rng.randint(1, 2)]
+    if chance(rng, 0.2):
+        named.append(rng.choice((maker, "Microsoft\\Windows\\CurrentVersion", "Classes\\" + maker)))
+    lines = "UnInstRegKeyNum=%X\r\n" % len(named) + "".join(
+        "UnInstRegKey%d=%s\r\n" % (n, path) for n, path in enumerate(named))
+    text = profile_text.decode("latin-1")
+    # At the end of every section, before the blank line that closes it.
+    text = text.replace("\r\n\r\n[", "\r\n" + lines + "\r\n[")
+    if text.endswith("\r\n\r\n"):
+        text = text[:-2] + lines + "\r\n"
+    image.files["ZIZURUDO.ini"] = text.encode("latin-1")
+
+
 PARTS = [version, country, profile, devices, class_instances, services, uninstall_entries, files, processes,
-         windows, user_actions]
+         windows, user_actions, maker_keys]
 
 
 def make(seed, options=None):

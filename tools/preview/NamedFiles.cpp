@@ -3,6 +3,7 @@
 #include "app/DrvUninstApp.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
+#include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/RemovalSteps.h"
 #include "tools/scenario/run_program.h"
@@ -63,6 +64,21 @@ std::vector<std::string> NamedFiles() {
     }
   }
   return list.m_paths;
+}
+
+std::vector<std::string> NamedMakerKeys() {
+  scenario::ResetProgramState();
+  theApp.LoadUninstProfile();
+  std::vector<std::string> makers;
+  for (int i = 0; i < UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES); ++i) {
+    const std::string path = theApp.m_szUnInstRegKey[i];
+    if (MakerKeyVerdictOf(path.c_str()) != MAKER_KEY_ALLOWED) continue;
+    const std::string maker = path.substr(0, path.find('\\'));
+    bool known = false;
+    for (const std::string& seen : makers) known = known || sim::EqualsNoCase(seen, maker);
+    if (!known) makers.push_back(maker);
+  }
+  return makers;
 }
 
 }  // namespace preview

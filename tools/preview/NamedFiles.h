@@ -12,4 +12,9 @@ namespace preview {
 // ones that would leave their folder left out.
 std::vector<std::string> NamedFiles();
 
+// The makers' keys below HKLM\Software (their first component) of the keys
+// the profile names and the uninstaller acts on: a reader must see each whole
+// to tell whether the run leaves it empty.
+std::vector<std::string> NamedMakerKeys();
+
 }  // namespace preview

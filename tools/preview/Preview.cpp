@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "app/DrvUninstApp.h"
+#include "app/ExitCodes.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
@@ -141,10 +142,10 @@ void TellDeviceCheck(std::ostream& out, const UninstProfile& profile, const Devi
       << (check.count == check.expected ? "the removal goes on\n" : "they differ\n");
 }
 
-// Why the removal stops without a word, in the profile's terms.
-void TellSilentStop(std::ostream& out, const DeviceCheck& check) {
-  out << "The removal would stop here, silently: the dialog closes, no file, device or key is removed and no "
-         "message is shown.\n";
+// Why the removal stops, in the profile's terms, and the box that says so.
+void TellStop(std::ostream& out, const DeviceCheck& check, const std::string& box) {
+  out << "The removal would stop here: the dialog closes, no file, device or key is removed, and a warning says "
+      << Quoted(box) << "\n";
   if (check.count == check.expected) return;
   out << "  Why: the uninstaller found " << check.count << " matches where DevIDNum is " << check.expected << ".\n";
   for (const EntryDevices& entry : check.entries) {
@@ -311,6 +312,15 @@ void TellKept(std::ostream& out) {
   for (int i = 0; i < count; ++i) out << "  " << KeptItemAt(i) << " (" << KeptWhyAt(i) << ")\n";
 }
 
+// Keys the machine does not have cannot go: no account names them.
+void LeaveOut(const std::vector<std::string>& laid, std::vector<std::string>* keys) {
+  if (laid.empty()) return;
+  std::set<std::string> lower;
+  for (const std::string& key : laid) lower.insert(Lower(key));
+  keys->erase(std::remove_if(keys->begin(), keys->end(), [&](const std::string& key) { return lower.count(Lower(key)); }),
+              keys->end());
+}
+
 std::string MachineKind() {
   const sim::VersionInfo& version = sim::Version();
   return std::string(sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") + " machine (Windows " +
@@ -335,6 +345,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
 
   Outcome outcome(sim::CallLog());
   outcome.before = scenario::CaptureMachine(IsUninstallEntry);
+  LeaveOut(options.laidKeys, &outcome.before.keys);
   scenario::ResetProgramState();
   const int country = theApp.GetCountryCode();
   theApp.LoadUninstProfile();
@@ -346,14 +357,15 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   sim::SetCallLogFilter(CallTheAccountReads);
   sim::ClearCallLog();
   sim::registry::StartValueJournal();
-  scenario::RunProgram(options.processBits);
+  const int exitCode = scenario::RunProgram(options.processBits);
   sim::registry::StopValueJournal();
   sim::SetCallLogFilter(nullptr);
   outcome.after = scenario::CaptureMachine(NoValues);
   outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();
   outcome.installed = sim::windows::LastDialog().shown;
-  outcome.finished = outcome.installed && !boxes.empty();
+  const bool stopped = exitCode == static_cast<int>(EXIT_DEVICE_NOT_FOUND);
+  outcome.finished = outcome.installed && !boxes.empty() && !stopped;
 
   TellSection(out, profile, country);
   for (const sim::programs::Started& started : sim::programs::StartedPrograms()) {
@@ -363,7 +375,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   TellInstalledCheck(out, profile, outcome);
   if (outcome.installed) {
     TellDeviceCheck(out, profile, devices, nt);
-    if (!outcome.finished) TellSilentStop(out, devices);
+    if (stopped) TellStop(out, devices, boxes.empty() ? std::string() : boxes.back().text);
     TellWindowsAndProcesses(out, outcome);
     if (outcome.finished) {
       TellFiles(out, outcome);

@@ -15,6 +15,7 @@ struct PreviewOptions {
   std::string machineName;               // "this PC", a scenario folder, ...
   std::vector<std::string> notReadable;  // parts of the machine that could not be read
   std::vector<std::string> notes;        // what could not be seen and cannot change the answer
+  std::vector<std::string> laidKeys;     // keys laid that the machine does not have: never told
   bool lists = false;                    // also every key, file and device that would go, one a line
   int processBits = 0;                   // the build of DrvUninst.exe to run: 32, 64, 0 the machine's own
 };

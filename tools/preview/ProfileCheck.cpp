@@ -12,6 +12,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "removal/MakerKeys.h"
 #include "removal/RemovalSteps.h"
 #include "tools/preview/ProfileFile.h"
 #include "tools/scenario/run_program.h"
@@ -53,6 +54,7 @@ const ListShape kLists[] = {
      nullptr,
      true},
     {"UnInstServiceNum", 1, {"UnInstService"}, "empty service name: skipped, no key is deleted for it", false},
+    {"UnInstRegKeyNum", 1, {"UnInstRegKey"}, "empty key path: skipped, no key is deleted for it", false},
 };
 
 const char* const kDrvFieldKeys[] = {"DrvUninstRegKeyPath", "DrvUninstRegKeyName", "DrvUninstAppName",
@@ -193,6 +195,7 @@ class SectionCheck {
     CheckWidths();
     for (const ListShape& list : kLists) CheckList(list);
     CheckNames();
+    CheckMakerKeys();
     CheckVariants();
   }
 
@@ -205,6 +208,7 @@ class SectionCheck {
     if (SameText(list.countKey, "ExtDllFileNum")) return theApp.m_nExtDllFileNum;
     if (SameText(list.countKey, "PossibleDevIDNum")) return theApp.m_nPossibleDevIDNum;
     if (SameText(list.countKey, "PossibleExtDevIDNum")) return theApp.m_nPossibleExtDevIDNum;
+    if (SameText(list.countKey, "UnInstRegKeyNum")) return theApp.m_nUnInstRegKeyNum;
     return theApp.m_nUnInstServiceNum;
   }
 
@@ -370,6 +374,32 @@ class SectionCheck {
       CheckName("ExtCopyFileName" + std::to_string(i), theApp.m_szExtCopyFileName[i]);
     }
     CheckName("DrvUninstAppName", theApp.m_szDrvUninstAppName);
+  }
+
+  // Maker keys the uninstaller refuses to delete (an empty one is told by
+  // the list's own check).
+  void CheckMakerKeys() {
+    for (int i = 0; i < UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES); ++i) {
+      const char* path = theApp.m_szUnInstRegKey[i];
+      const char* why = MakerKeyRefusal(MakerKeyVerdictOf(path));
+      if (why == nullptr) continue;
+      Add("UnInstRegKey" + std::to_string(i), Quoted(path) + " " + why + ": the uninstaller does not act on it");
+    }
+  }
+
+  static const char* MakerKeyRefusal(MakerKeyVerdict verdict) {
+    switch (verdict) {
+      case MAKER_KEY_TOO_SHORT:
+        return "names a whole maker's key (a product's key is Maker\\Product, below HKLM\\Software)";
+      case MAKER_KEY_BAD_COMPONENT:
+        return "has an empty, \".\" or \"..\" part";
+      case MAKER_KEY_SHARED_BRANCH:
+        return "lies in a branch Windows and other programs share (Microsoft, Classes, Wow6432Node, Policies, Clients)";
+      case MAKER_KEY_MAY_BE_CUT:
+        return "fills the 259 characters the uninstaller reads, so it may be cut";
+      default:
+        return nullptr;
+    }
   }
 
   // A variant replaces a primary entry only when one device matches both:

@@ -87,6 +87,9 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   std::vector<std::string> errors;
   scenario::LayMachineText(machine, &errors);
   AddLiveFiles(machine_reader::ReadLiveFiles(preview::NamedFiles(), live, &live.notReadable), &machine);
+  // The maker's keys the profile names, in both views, after the header of the text read first.
+  const std::string makerKeys = machine_reader::ReadLiveSoftwareKeys(preview::NamedMakerKeys(), &live.notReadable);
+  machine.registry += makerKeys.substr(makerKeys.find("\r\n"));
   errors.clear();
   scenario::LayMachineText(machine, &errors);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
@@ -96,6 +99,7 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   options.machineName = "this PC (profile " + (haveProfile ? path : "none: the built-in defaults") + ")";
   options.notReadable = live.notReadable;
   options.notes = live.notes;
+  options.laidKeys = live.laidKeys;
   options.lists = lists;
   // DrvUninst.exe of this build: the 32-bit one hands a 64-bit Windows to the program it carries.
   options.processBits = sizeof(void*) == 8 ? 64 : 32;

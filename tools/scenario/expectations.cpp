@@ -11,6 +11,7 @@
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
 #include "tools/scenario/record_text.h"
+#include "tools/scenario/run_program.h"
 
 namespace scenario {
 namespace {
@@ -19,7 +20,8 @@ const std::set<std::string>& Keywords() {
   static const std::set<std::string> keywords = {
       "box",         "no-box",       "dialog",       "no-dialog",    "text",           "progress",
       "key-present", "key-absent",   "value",        "file-present", "file-absent",    "process-alive",
-      "process-gone", "window-alive", "window-gone", "known-difference", "attributes", "restart", "multi", "value-absent"};
+      "process-gone", "window-alive", "window-gone", "known-difference", "attributes", "restart", "multi", "value-absent",
+      "exit",        "log",          "no-window"};
   return keywords;
 }
 
@@ -27,7 +29,8 @@ const std::set<std::string>& Keywords() {
 // dialog and boxes belong to the run before it.
 bool ChecksMachineState(const std::string& keyword) {
   return keyword != "box" && keyword != "no-box" && keyword != "dialog" && keyword != "no-dialog" &&
-         keyword != "text" && keyword != "progress" && keyword != "restart";
+         keyword != "text" && keyword != "progress" && keyword != "restart" && keyword != "exit" &&
+         keyword != "log" && keyword != "no-window";
 }
 
 // The keywords that also begin lines of the comparison's dump: a
@@ -155,6 +158,23 @@ std::string CheckOne(const Expectation& item) {
                                              Shown(Unescape(a));
   }
   if (k == "no-dialog") return dialog.shown ? where + "the dialog was shown" : "";
+  if (k == "no-window") {
+    if (dialog.shown) return where + "the dialog was shown";
+    const auto& shown = sim::windows::MessageBoxes();
+    return shown.empty() ? "" : where + "a message box was shown: " + Shown(shown.front().caption);
+  }
+  if (k == "exit") {
+    if (!IsNumber(a)) return where + "exit needs a number: " + a;
+    return LastExitCode() == std::stoi(a) ? "" : where + "exit code " + std::to_string(LastExitCode()) + ", expected " + a;
+  }
+  if (k == "log") {
+    std::vector<std::string> lines;
+    if (!RunLogLines(&lines)) return where + "no log was written";
+    for (const std::string& line : lines) {
+      if (SameText(line, a)) return "";
+    }
+    return where + "the log has no line " + Shown(a);
+  }
   if (k == "text") {
     const size_t blank = a.find(' ');
     const std::string id = a.substr(0, blank);

@@ -168,6 +168,7 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
     }
     image->faults.push_back(fault);
   }
+  image->arguments = ini["user"]["args"];
   for (const std::string& action : SplitBlanks(ini["user"]["actions"])) {
     if (!IsKnownAction(action)) {
       errors->push_back("machine.ini: unknown user action: " + action);

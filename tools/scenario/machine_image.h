@@ -26,6 +26,7 @@ struct MachineImage {
   };
   std::vector<Window> windows;
   std::vector<std::string> actions;  // ok | esc | close | box-ok
+  std::string arguments;             // the program's command line after its name
   // Calls made to fail, as "API|error|subject" (the subject a part of what
   // the call names). Only the simulated machine can do this.
   struct Fault {

@@ -5,6 +5,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/process_store.h"
+#include "platform/sim/program_start.h"
 #include "platform/sim/window_store.h"
 #include "platform/sim/wow64.h"
 #include "tools/scenario/reg_file.h"
@@ -77,6 +78,7 @@ bool StartPrograms(const MachineImage& image, std::vector<std::string>* errors) 
     sim::windows::AddForeignWindow(foreign);
   }
   sim::windows::ScriptUser(image.actions);
+  sim::programs::SetStartArguments(image.arguments);
   for (const MachineImage::Fault& fault : image.faults) {
     sim::InjectFault(fault.api, static_cast<DWORD>(fault.error), fault.subject);
   }

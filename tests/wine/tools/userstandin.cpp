@@ -3,7 +3,7 @@
 // deadline and ends the program itself when the deadline passes, so a test
 // never hangs on a program that waits for input nobody gives.
 //
-//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR]
+//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR] [--args=ARGUMENTS]
 //   ACTIONS: blank-separated ok | esc | close | box-ok, taken as
 //   tests/scenarios/README.md says: a box takes box-ok (and is closed with OK
 //   before any other action), a waiting dialog takes ok, esc and close and
@@ -14,6 +14,9 @@
 //   first action on the dialog, removal.bmp the dialog as last seen after OK
 //   (the program hides it before its final box), boxN.bmp while the Nth
 //   message box is up.
+//   ARGUMENTS: the program's command line after its name, as it stands.
+//   Any other visible top-level window of the program is recorded as
+//   "window CLASS|TITLE", so a run that must show nothing can be held to it.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -40,6 +43,7 @@ const char* const kActions[] = {"ok", "esc", "close", "box-ok"};
 struct Windows {
     HWND dialog = NULL;
     std::vector<HWND> boxes;
+    std::vector<HWND> others;  // visible, neither the dialog nor a box
 };
 
 struct DialogState {
@@ -101,9 +105,13 @@ bool IsDialogClass(HWND w) {
 BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (!InFamily(pid) || !IsDialogClass(w))
+    if (!InFamily(pid))
         return TRUE;
     Windows* found = reinterpret_cast<Windows*>(lp);
+    if (!IsDialogClass(w)) {
+        if (IsWindowVisible(w)) found->others.push_back(w);
+        return TRUE;
+    }
     if (GetDlgItem(w, 0xFFFF) != NULL)
         found->boxes.push_back(w);
     else if (GetWindow(w, GW_OWNER) == NULL && GetDlgItem(w, 1001) != NULL)
@@ -204,8 +212,16 @@ bool Contains(const std::vector<HWND>& list, HWND w) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 && argc != 6) {
-        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM [SHOTDIR]\n");
+    std::string shotDir;
+    std::string programArgs;
+    for (int i = 5; i < argc; ++i) {
+        if (strncmp(argv[i], "--args=", 7) == 0)
+            programArgs = argv[i] + 7;
+        else
+            shotDir = argv[i];
+    }
+    if (argc < 5 || argc > 7) {
+        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM [SHOTDIR] [--args=ARGUMENTS]\n");
         return 2;
     }
     std::vector<std::string> actions = SplitActions(argv[3]);
@@ -218,7 +234,6 @@ int main(int argc, char** argv) {
     }
     DWORD limitMs = static_cast<DWORD>(atoi(argv[2])) * 1000;
     std::vector<std::string> log;
-    std::string shotDir = argc == 6 ? argv[5] : "";
 
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof(si));
@@ -226,6 +241,8 @@ int main(int argc, char** argv) {
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
     std::string cmd = std::string("\"") + argv[4] + "\"";
+    if (!programArgs.empty())
+        cmd += " " + programArgs;
     if (!CreateProcessA(argv[4], &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
         fprintf(stderr, "cannot start %s: error %lu\n", argv[4], GetLastError());
         return 3;
@@ -234,6 +251,7 @@ int main(int argc, char** argv) {
 
     DialogState dialog;
     std::vector<HWND> boxesSeen;
+    std::vector<HWND> othersSeen;
     size_t next = 0;
     DWORD start = GetTickCount();
     DWORD dialogSince = 0;
@@ -259,6 +277,14 @@ int main(int argc, char** argv) {
                 boxSince = now;
             }
             openBox = box;
+        }
+        for (HWND other : found.others) {
+            if (Contains(othersSeen, other))
+                continue;
+            othersSeen.push_back(other);
+            char cls[64] = "";
+            GetClassNameA(other, cls, sizeof(cls));
+            log.push_back(std::string("window ") + cls + "|" + scenario::EscapeText(TextOf(other)));
         }
         // Asked once per round: the dialog may become visible between two calls.
         bool dialogVisible = found.dialog != NULL && IsWindowVisible(found.dialog);

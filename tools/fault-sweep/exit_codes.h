@@ -1,0 +1,21 @@
+// The exit code a run ends with, held to the README's table: a deployment
+// tool reads it, so a failure must never pass for a success.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/fault-sweep/machine_state.h"
+
+namespace sweep {
+
+// What the clean run removed for good (still gone after the restart) that the
+// faulted run, after its restart, still has: keys, values and files.
+std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
+                                const MachineState& faultedAfterRestart);
+
+// Readable lines where the exit code breaks the table: a code it does not
+// name, 0 under /quiet, or a success (0, 3010) while something is left.
+std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left);
+
+}  // namespace sweep
