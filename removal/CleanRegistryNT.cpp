@@ -6,6 +6,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "devices/OtherDevices.h"
+#include "log/RunLog.h"
 #include "removal/ClassFilters.h"
 #include "removal/DeviceFilters.h"
 #include "removal/Kept.h"
@@ -61,6 +62,7 @@ bool IsPackagesAlone(const char* instanceName, const OtherDevicesUse& others) {
   const CString keyPath = CString("HKEY_LOCAL_MACHINE\\") + g_szClassKey + "\\" + instanceName;
   if (const DeviceUse* use = others.ByDriverKey(driverKey)) {
     NoteKept(keyPath, UsedByText(*use));
+    LogEvent("key", keyPath, "kept, " + UsedByText(*use));
     return false;
   }
   if (!others.complete) NoteLeftover(keyPath);

@@ -4,6 +4,7 @@
 
 #include "app/SystemFunction.h"
 #include "devices/HardwareIdRead.h"
+#include "log/RunLog.h"
 #include "removal/FilterNames.h"
 #include "removal/Leftovers.h"
 
@@ -67,7 +68,15 @@ void CleanFilterProperty(SetPropertyFunction setProperty, HDEVINFO devices, PSP_
     written = setProperty(devices, device, filter.property, reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>(data.size()));
   }
-  if (!written) NoteLeftover(ListName(devices, device, hardwareId, filter.valueName));
+  const DWORD error = written ? ERROR_SUCCESS : setProperty == nullptr ? ERROR_PROC_NOT_FOUND : GetLastError();
+  const CString listName = ListName(devices, device, hardwareId, filter.valueName);
+  if (written) {
+    LogEvent("filter list", listName, change == FILTER_REWRITE ? "the service taken out" : "removed");
+    return;
+  }
+  const std::string outcome = "still names the service, error " + std::to_string(error);
+  LogEvent("filter list", listName, outcome.c_str());
+  NoteLeftover(listName);
 }
 
 }  // namespace
