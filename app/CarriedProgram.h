@@ -7,10 +7,12 @@
 
 enum { IDR_CARRIED_PROGRAM = 200 };
 
-// Writes the carried program as fileName into a new directory of its own
-// under the temporary folder, one only administrators and the system can
-// write to; starts it with arguments after its name on its command line (it
-// inherits this process's rights); waits for it; deletes it and the directory.
+// Checks that the carried program is an x86-64 program image; writes it as
+// fileName into a new directory of its own under %SystemRoot%\Temp, one only
+// administrators and the system can write to, and holds it open (no one may
+// write, rename or delete it) until it ended; starts it with arguments after
+// its name on its command line, in the system directory (it inherits this
+// process's rights); waits for it; deletes it and the directory.
 // True, with its exit code, when it ran; false when it could not be written or
 // started, and then nothing of it is left behind.
 bool RunCarriedProgram(const char* fileName, const char* arguments, DWORD* exitCode);

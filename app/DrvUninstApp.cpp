@@ -30,7 +30,8 @@ BOOL CDrvUninstApp::InitInstance() {
   // A line the program cannot read may mean anything: nothing is done.
   const bool readable = ReadCommandLine(m_lpCmdLine, &m_options);
   if (!readable || m_options.usage) {
-    if (!m_options.quiet) MessageBoxA(nullptr, kUsageText, m_szUnInstDrvAppTitle, readable ? MB_ICONINFORMATION : MB_ICONWARNING);
+    const UINT icon = readable ? MB_ICONINFORMATION : MB_ICONWARNING;
+    if (!m_options.quiet) MessageBoxA(nullptr, kUsageText, m_szUnInstDrvAppTitle, icon);
     m_dwExitCode = readable ? EXIT_REMOVED : EXIT_BAD_COMMAND_LINE;
     return FALSE;
   }
@@ -83,7 +84,8 @@ void CDrvUninstApp::RunRemoval() {
       m_dwExitCode = EXIT_DEVICE_NOT_FOUND;
       return;
     default:
-      // Closed without OK; a dialog that could not even be shown removed nothing either, but failed.
+      // Closed without OK. A dialog that could not even be shown removed
+      // nothing either, but the run failed.
       LogEvent("dialog", "", answer == IDCANCEL ? "cancelled" : "could not be shown");
       m_dwExitCode = answer == IDCANCEL ? EXIT_CANCELLED : EXIT_FAILED;
       return;

@@ -3,6 +3,7 @@
 #include "app/CarriedProgram.h"
 #include "app/DrvUninstApp.h"
 #include "app/ExitCodes.h"
+#include "app/RunStart.h"
 #include "log/RunLog.h"
 
 namespace {
@@ -17,7 +18,7 @@ void CDrvUninstApp::HandOverTo64BitProgram() {
     return;
   }
   // No program did the work, so this one writes what happened, if it can.
-  if (m_options.logged) OpenRunLog(m_options.logPath);
+  if (m_options.logged && OpenRunLog(m_options.logPath)) LogRunStart(*this);
   LogEvent("hand-over", kCarriedFileName, "the 64-bit program could not run");
   TellUser(nullptr, m_szUnInstDrv64FailMsg, MB_ICONERROR);
   m_dwExitCode = EXIT_FAILED;

@@ -53,8 +53,8 @@ bool ViewHasDisplayName(REGSAM view, const char* productName) {
     // A name too long for the buffer is never the product's.
     if (read == ERROR_MORE_DATA) continue;
     if (lstrcmpiA(displayName, productName) == 0) {
-      LogEvent("installed check", CString(ViewName(view)) + " HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + subkeyName,
-               "DisplayName matches");
+      const CString entry = CString(ViewName(view)) + " HKEY_LOCAL_MACHINE\\" + kUninstallKey + "\\" + subkeyName;
+      LogEvent("installed check", entry, "DisplayName matches");
       found = true;
       break;
     }

@@ -13,6 +13,9 @@ const char kNamePrefix[] = "DrvUninst-";
 const DWORD kNameLength = sizeof(kNamePrefix) - 1 + 8;
 
 using ConvertSddl = BOOL(WINAPI*)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+// Windows 2000 and later (kernel32 of Windows 98 lacks it).
+using SystemDirectoryFunction = UINT(WINAPI*)(LPSTR, UINT);
+const char kTempFolder[] = "\\Temp\\";
 
 // Hard to foresee without reading this process's memory: the time, the
 // process ID and the try, mixed.
@@ -23,12 +26,25 @@ DWORD NameNumber(int attempt) {
   return number;
 }
 
+// %SystemRoot%\Temp\: users may create entries there but not delete or
+// rename another account's, as they may in their own %TEMP%. The system's
+// Windows directory, not a Terminal Server user's private one.
+bool SystemTempFolder(char* temp, DWORD size) {
+  auto systemWindowsDirectory = GetSystemFunctionAs<SystemDirectoryFunction>("kernel32.dll", "GetSystemWindowsDirectoryA");
+  if (systemWindowsDirectory == nullptr) return false;
+  const UINT length = systemWindowsDirectory(temp, size);
+  if (length == 0 || length + sizeof(kTempFolder) > size) return false;
+  lstrcatA(temp, kTempFolder);
+  return true;
+}
+
 }  // namespace
 
 bool CreatePrivateTempDirectory(char* path, DWORD size) {
   char temp[MAX_PATH];
-  const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
-  if (tempLength == 0 || tempLength >= MAX_PATH || tempLength + kNameLength >= size) return false;
+  if (!SystemTempFolder(temp, MAX_PATH)) return false;
+  const DWORD tempLength = static_cast<DWORD>(lstrlenA(temp));
+  if (tempLength + kNameLength >= size) return false;
 
   // Windows 2000 and later; 64-bit Windows always has it.
   auto convert = GetSystemFunctionAs<ConvertSddl>("advapi32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA");

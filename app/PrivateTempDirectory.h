@@ -1,6 +1,7 @@
-// A new directory under the temporary folder that only administrators and the
-// system can write to: a program put there cannot be swapped by another
-// process between being written and being started.
+// A new directory under the system's temporary folder (%SystemRoot%\Temp)
+// that only administrators and the system can write to: a program put there
+// cannot be swapped by another process between being written and being
+// started.
 #pragma once
 
 #include "platform/win32.h"

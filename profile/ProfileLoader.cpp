@@ -94,6 +94,7 @@ int CDrvUninstApp::LoadUninstProfile() {
   read.Text("UnInstDrvRunTipMsg", "Press 'OK' to start ...", m_szUnInstDrvRunTipMsg, TEXT_SIZE);
   read.Text("UnInstDrvLeftMsg", "The drivers could not be removed completely. These parts are still there:",
             m_szUnInstDrvLeftMsg, TEXT_SIZE);
+  read.Text("UnInstDrvLeftMoreMsg", "", m_szUnInstDrvLeftMoreMsg, TEXT_SIZE);
   read.Text("UnInstDrv64FailMsg",
             "The 64-bit part of the uninstaller could not be started, so nothing was removed. "
             "Run the uninstaller again as an administrator.",

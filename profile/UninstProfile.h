@@ -43,6 +43,7 @@ struct UninstProfile {
   char m_szUnInstDrvPassMsg2[TEXT_SIZE];
   char m_szUnInstDrvRunTipMsg[TEXT_SIZE];
   char m_szUnInstDrvLeftMsg[TEXT_SIZE];   // final message when items remain
+  char m_szUnInstDrvLeftMoreMsg[TEXT_SIZE];  // "and %d more" after the items shown
   char m_szUnInstDrv64FailMsg[TEXT_SIZE]; // the 64-bit part could not be started
   char m_szUnInstDrvNoDevMsg[TEXT_SIZE];  // the device check stopped the removal
   char m_szMediaClass[DRV_FIELD_SIZE];

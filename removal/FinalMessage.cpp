@@ -1,9 +1,34 @@
 #include "removal/FinalMessage.h"
 
-#include <string>
-
 #include "app/DrvUninstApp.h"
 #include "removal/Leftovers.h"
+
+const char kBuiltInLeftMoreFormat[] = "and %d more";
+
+bool IsLeftMoreFormat(const char* format) {
+  int numbers = 0;
+  for (const char* c = format; *c != '\0'; ++c) {
+    if (*c != '%') continue;
+    // Anything else after a "%" would make wsprintfA read what was never passed.
+    if (c[1] != 'd') return false;
+    ++numbers;
+    ++c;
+  }
+  return numbers == 1;
+}
+
+namespace {
+
+CString MoreText(int more) {
+  const char* format = theApp.m_szUnInstDrvLeftMoreMsg;
+  if (!IsLeftMoreFormat(format)) format = kBuiltInLeftMoreFormat;
+  // The format is at most TEXT_SIZE - 1 characters, the number at most 11.
+  char text[TEXT_SIZE + 16];
+  wsprintfA(text, format, more);
+  return text;
+}
+
+}  // namespace
 
 bool RunLeftSomething() { return LeftoverCount() > 0; }
 
@@ -12,6 +37,6 @@ CString FinalMessageText() {
   CString text = CString(theApp.m_szUnInstDrvLeftMsg) + "\n";
   const int count = LeftoverCount();
   for (int i = 0; i < count && i < LEFTOVERS_SHOWN; ++i) text += CString("\n") + LeftoverAt(i);
-  if (count > LEFTOVERS_SHOWN) text += ("\nand " + std::to_string(count - LEFTOVERS_SHOWN) + " more").c_str();
+  if (count > LEFTOVERS_SHOWN) text += CString("\n") + MoreText(count - LEFTOVERS_SHOWN);
   return text + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
 }

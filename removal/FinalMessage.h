@@ -7,10 +7,15 @@
 
 enum { LEFTOVERS_SHOWN = 5 };
 
+// The English "and N more" stands in for a profile text that is not a
+// format with exactly one "%d" and no other "%".
+extern const char kBuiltInLeftMoreFormat[];
+bool IsLeftMoreFormat(const char* format);
+
 // Whether the run left something behind (see removal/Leftovers.h).
 bool RunLeftSomething();
 
 // The pass message, a blank line and the restart request; or, after a run
 // that left something, the leftover message, the first items (then how many
-// more), a blank line and the restart request.
+// more, in the profile's words), a blank line and the restart request.
 CString FinalMessageText();

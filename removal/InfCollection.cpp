@@ -5,6 +5,7 @@
 #include "app/DrvUninstApp.h"
 #include "log/RunLog.h"
 #include "removal/Leftovers.h"
+#include "removal/RemovalSteps.h"
 
 namespace {
 
@@ -27,21 +28,57 @@ bool DescriptionBeginsWith(const char* description, const char* name) {
   return length > 0 && _strnicmp(description, name, length) == 0;
 }
 
-void AddInfPath(HKEY instance, const char* instancePath, InfList* list) {
-  if (list->count >= INF_LIST_SLOTS) return;
+// The instance's "InfPath", or false when it has none that fits a slot; one
+// that cannot be read is noted.
+bool ReadInfPath(HKEY instance, const char* instancePath, char (&value)[INF_SLOT_SIZE + 1]) {
   // One byte more than the value may fill, so that a value stored without
   // its terminator still ends in one.
-  char value[INF_SLOT_SIZE + 1];
   std::memset(value, 0, sizeof(value));
   DWORD size = INF_SLOT_SIZE;
   const LSTATUS read = RegQueryValueExA(instance, "InfPath", nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &size);
   if (Unread(read)) NoteUnread(instancePath);
-  if (read != ERROR_SUCCESS) return;
+  if (read != ERROR_SUCCESS) return false;
   // An empty name would make the INF directory itself the path; a name of
   // 256 characters or more is longer than a slot holds.
   const size_t length = std::strlen(value);
-  if (length == 0 || length >= INF_SLOT_SIZE) return;
-  std::memcpy(list->slots[list->count], value, length + 1);
+  return length > 0 && length < INF_SLOT_SIZE;
+}
+
+bool InList(const InfList& list, const char* name) {
+  for (int i = 0; i < list.count; ++i) {
+    if (lstrcmpiA(list.slots[i], name) == 0) return true;
+  }
+  return false;
+}
+
+// A file that is there, or whose state cannot be read, is noted.
+void NoteIfPresent(const CString& path) {
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookup = GetLastError();
+    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) return;
+  }
+  LogEvent("file", path, "kept: past the ten INFs the list holds");
+  NoteLeftover(path);
+}
+
+// An INF the full list cannot take stays on the machine with its PNF: each
+// is named, unless the list holds the INF already or the file is not there.
+void NoteInfPastTheList(const char* name) {
+  CString infPath;
+  CString pnfPath;
+  if (!BuildRemovalPath("\\inf\\", name, &infPath)) return;
+  NoteIfPresent(infPath);
+  if (BuildRemovalPath("\\inf\\", PnfNameFor(name), &pnfPath)) NoteIfPresent(pnfPath);
+}
+
+void AddInfPath(HKEY instance, const char* instancePath, InfList* list) {
+  char value[INF_SLOT_SIZE + 1];
+  if (!ReadInfPath(instance, instancePath, value)) return;
+  if (list->count >= INF_LIST_SLOTS) {
+    if (!InList(*list, value)) NoteInfPastTheList(value);
+    return;
+  }
+  std::memcpy(list->slots[list->count], value, std::strlen(value) + 1);
   ++list->count;
 }
 

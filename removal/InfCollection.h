@@ -11,6 +11,8 @@ struct InfList {
 
 // Walks the class key in g_szClassKey; every (instance, entry) match whose
 // description begins with the entry's name adds the instance's "InfPath".
+// An INF past the list's capacity, and not in it already, is named as a
+// leftover when it is there.
 void CollectInfFiles(InfList* list);
 
 #include "platform/afx/afxstr.h"

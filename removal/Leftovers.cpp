@@ -1,29 +1,37 @@
 #include "removal/Leftovers.h"
 
-#include <cstring>
+#include <vector>
 
 #include "log/RunLog.h"
+#include "platform/afx/afxstr.h"
 
 namespace {
-const int kItemSize = 300;
-char g_items[MAX_LEFTOVERS_KEPT][kItemSize];
-int g_count = 0;
+// Kept whole, however long: a path cut short would name another thing.
+std::vector<CString> g_items;
+
+bool AlreadyNoted(const char* item) {
+  for (const CString& noted : g_items) {
+    if (lstrcmpiA(noted, item) == 0) return true;
+  }
+  return false;
+}
 }  // namespace
 
-void ResetLeftovers() { g_count = 0; }
-
-void NoteLeftover(const char* item) {
-  LogEvent("left", item, "");
-  if (g_count < MAX_LEFTOVERS_KEPT) {
-    std::strncpy(g_items[g_count], item == nullptr ? "" : item, kItemSize - 1);
-    g_items[g_count][kItemSize - 1] = '\0';
-  }
-  ++g_count;
+void ResetLeftovers() {
+  g_items.clear();
 }
 
-int LeftoverCount() { return g_count; }
+void NoteLeftover(const char* item) {
+  if (item == nullptr) item = "";
+  // One thing met twice (an INF two instances name) is one leftover.
+  if (AlreadyNoted(item)) return;
+  LogEvent("left", item, "");
+  g_items.push_back(item);
+}
+
+int LeftoverCount() { return static_cast<int>(g_items.size()); }
 
 const char* LeftoverAt(int index) {
-  if (index < 0 || index >= g_count || index >= MAX_LEFTOVERS_KEPT) return "";
-  return g_items[index];
+  if (index < 0 || index >= static_cast<int>(g_items.size())) return "";
+  return g_items[static_cast<size_t>(index)];
 }

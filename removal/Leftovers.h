@@ -2,11 +2,10 @@
 // restart. The final message names these instead of claiming a clean removal.
 #pragma once
 
-enum { MAX_LEFTOVERS_KEPT = 64 };
-
 void ResetLeftovers();
-// A path or a registry key path, as the user would recognise it.
+// A path or a registry key path, as the user would recognise it, whole; one
+// already noted (case ignored) is not noted again.
 void NoteLeftover(const char* item);
 int LeftoverCount();
-// The first MAX_LEFTOVERS_KEPT items; later ones are only counted.
+// In the order noted; "" past the end.
 const char* LeftoverAt(int index);

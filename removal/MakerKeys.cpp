@@ -5,6 +5,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/WindowsBitness.h"
+#include "log/RunLog.h"
 #include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 
@@ -38,18 +39,23 @@ bool KeyExists(REGSAM view, const CString& softwarePath) {
   return true;
 }
 
-// A key known to hold neither values nor subkeys; one that cannot be read is
-// not taken for empty.
-bool KeyIsEmpty(REGSAM view, const CString& softwarePath) {
+enum KeyContents { KEY_EMPTY, KEY_HOLDS_SOMETHING, KEY_GONE, KEY_UNREADABLE };
+
+// Whether a key holds neither values nor subkeys; one that cannot be read
+// is not taken for empty.
+KeyContents ContentsOf(REGSAM view, const CString& softwarePath) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, softwarePath, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, softwarePath, 0, KEY_READ | view, &key);
+  if (opened == ERROR_FILE_NOT_FOUND) return KEY_GONE;
+  if (opened != ERROR_SUCCESS) return KEY_UNREADABLE;
   DWORD subkeys = 1;
   DWORD values = 1;
   const LSTATUS queried =
       RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
                        nullptr);
   RegCloseKey(key);
-  return queried == ERROR_SUCCESS && subkeys == 0 && values == 0;
+  if (queried != ERROR_SUCCESS) return KEY_UNREADABLE;
+  return subkeys == 0 && values == 0 ? KEY_EMPTY : KEY_HOLDS_SOMETHING;
 }
 
 // Deletes the last component of the first `end` characters of path from its
@@ -76,12 +82,20 @@ void DeleteEmptiedParents(REGSAM view, const char* path) {
     if (end == 0) return;
     --end;  // the parent's path ends before that backslash
     const CString parent = SoftwarePath(path, end);
-    if (!KeyIsEmpty(view, parent)) return;
-    // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
-    if (DeleteComponent(view, path, end, false) != ERROR_SUCCESS) {
-      if (KeyExists(view, parent)) NoteLeftover(SoftwareKeyName(view, std::string(path, end).c_str()));
+    const CString shown = SoftwareKeyName(view, std::string(path, end).c_str());
+    const KeyContents contents = ContentsOf(view, parent);
+    if (contents == KEY_HOLDS_SOMETHING || contents == KEY_GONE) return;
+    // It may be left empty by this removal: one that cannot be told stays, named.
+    if (contents == KEY_UNREADABLE) {
+      NoteLeftover(shown);
       return;
     }
+    // On Windows 9x RegDeleteKeyA takes subkeys along: the key was just found empty.
+    if (DeleteComponent(view, path, end, false) != ERROR_SUCCESS) {
+      if (KeyExists(view, parent)) NoteLeftover(shown);
+      return;
+    }
+    LogEvent("key", shown, "removed (left empty)");
   }
 }
 
@@ -89,6 +103,7 @@ void DeleteMakerKeyInView(REGSAM view, const char* path) {
   const CString full = SoftwarePath(path, std::strlen(path));
   const LSTATUS deleted = DeleteComponent(view, path, std::strlen(path), true);
   if (deleted == ERROR_SUCCESS) {
+    LogEvent("key", SoftwareKeyName(view, path), "removed");
     DeleteEmptiedParents(view, path);
     return;
   }
@@ -120,7 +135,10 @@ void DeleteMakerKeys() {
   const int count = UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < count; ++i) {
     const char* path = theApp.m_szUnInstRegKey[i];
-    if (MakerKeyVerdictOf(path) != MAKER_KEY_ALLOWED) continue;
+    if (MakerKeyVerdictOf(path) != MAKER_KEY_ALLOWED) {
+      if (path[0] != '\0') LogEvent("key", path, "refused: not a product's own key below HKLM\\Software");
+      continue;
+    }
     for (int v = 0; v < viewCount; ++v) DeleteMakerKeyInView(views[v], path);
   }
 }

@@ -50,6 +50,11 @@ CString FullKeyName(const char* parentPath, const char* name) {
 
 void NoteLeftoverKey(const char* parentPath, const char* name) { NoteLeftover(FullKeyName(parentPath, name)); }
 
+void NoteLockedKey(const char* parentPath, const char* name) {
+  LogEvent("key", FullKeyName(parentPath, name), "kept: cannot be opened for deleting");
+  NoteLeftoverKey(parentPath, name);
+}
+
 // What became of a key the run set out to delete, for the log.
 void LogDeletedKey(LSTATUS deleted, const char* parentPath, const char* name) {
   if (deleted == ERROR_SUCCESS) {
@@ -95,10 +100,58 @@ void NoteKeyIfThere(const char* parentPath, const char* name) {
   RegCloseKey(parent);
 }
 
+namespace {
+
+bool IsMissing(LSTATUS status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+
+// For an instance that could not be opened for deleting: whether it is the
+// package's, asked with read access only. One that cannot even be read may
+// be the package's.
+bool MayBeThePackages(HKEY classKey, const char* name, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance) {
+  HKEY instance = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(classKey, name, 0, KEY_READ, &instance);
+  if (opened != ERROR_SUCCESS) return !IsMissing(opened);
+  const bool match = isPackageInstance(instance, name);
+  RegCloseKey(instance);
+  return match;
+}
+
+// A class key we may not change keeps the package's instances: each is
+// named, or the class key itself when not even its list can be read.
+void NoteInstancesOfLockedClassKey(const char* classKeyPath,
+                                   const std::function<bool(HKEY instance, const char* name)>& isPackageInstance) {
+  HKEY classKey = nullptr;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, &classKey);
+  if (IsMissing(opened)) return;
+  if (opened != ERROR_SUCCESS) {
+    LogEvent("key", CString("HKEY_LOCAL_MACHINE\\") + classKeyPath, "kept: cannot be read");
+    NoteLeftover(CString("HKEY_LOCAL_MACHINE\\") + classKeyPath);
+    return;
+  }
+  char subkeyName[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD nameSize = sizeof(subkeyName);
+    FILETIME lastWrite;
+    if (RegEnumKeyExA(classKey, index, subkeyName, &nameSize, nullptr, nullptr, nullptr, &lastWrite) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    if (MayBeThePackages(classKey, subkeyName, isPackageInstance)) NoteLockedKey(classKeyPath, subkeyName);
+  }
+  RegCloseKey(classKey);
+}
+
+}  // namespace
+
 void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays) {
   HKEY classKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey) != ERROR_SUCCESS) return;
+  const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey);
+  if (opened != ERROR_SUCCESS) {
+    // No class key, no instance of the package.
+    if (noteWhatStays && !IsMissing(opened)) NoteInstancesOfLockedClassKey(classKeyPath, isPackageInstance);
+    return;
+  }
   std::vector<CString> matches;
   char subkeyName[256];
   for (DWORD index = 0;; ++index) {
@@ -109,7 +162,12 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
       break;
     }
     HKEY instance = nullptr;
-    if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(classKey, subkeyName, 0, KEY_ALL_ACCESS, &instance) != ERROR_SUCCESS) {
+      if (noteWhatStays && MayBeThePackages(classKey, subkeyName, isPackageInstance)) {
+        NoteLockedKey(classKeyPath, subkeyName);
+      }
+      continue;
+    }
     const bool match = isPackageInstance(instance, subkeyName);
     RegCloseKey(instance);
     if (match) matches.push_back(subkeyName);

@@ -24,8 +24,11 @@ bool DescriptionIsThePackages(const char* description);
 // Walks the subkeys of HKLM\classKeyPath and deletes, with their subtrees,
 // those the instance is the package's for. They are collected during the walk
 // and deleted after it, so deleting one never makes the walk pass over another.
-// One that stays is noted as left over when noteWhatStays is set.
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
+// One that stays is noted as left over when noteWhatStays is set, as is
+// one that cannot be opened for deleting (or every one of the package's
+// when the class key cannot be), unless a read shows it is not the package's.
+void DeleteClassInstances(const char* classKeyPath,
+                          const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays = true);
 
 // After a deletion that failed: notes HKLM\parentPath\name as left over

@@ -1,6 +1,7 @@
 #include "removal/RemovalSteps.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/DrvUninstApp.h"
 #include "log/RunLog.h"
@@ -12,17 +13,38 @@ namespace {
 const UINT kDirectorySize = 100;
 const DWORD kStepPauseMs = 20;
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The next character: a double-byte character of the system code page is one
+// character, and its second byte may look like a separator.
+const char* NextCharacter(const char* c) {
+  if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(*c)) && c[1] != '\0') return c + 2;
+  return c + 1;
+}
+
+// Calls visit(begin, end) for each part between separators, the last one
+// included; stops at the first part for which it returns true.
+template <typename Visit>
+bool AnyPart(const char* name, Visit visit) {
+  const char* part = name;
+  for (const char* c = name;; c = NextCharacter(c)) {
+    if (*c != '\0' && !IsSeparator(*c)) continue;
+    if (visit(part, c)) return true;
+    if (*c == '\0') return false;
+    part = c + 1;
+  }
+}
+
 // A name whose last part is empty, "." or ".." names a directory, never a
 // file: "\" would be the directory itself.
 bool NamesNoFile(const char* fileName) {
   const char* last = fileName;
-  for (const char* c = fileName; *c != '\0'; ++c) {
-    if (*c == '\\' || *c == '/') last = c + 1;
-  }
+  AnyPart(fileName, [&last](const char* begin, const char*) {
+    last = begin;
+    return false;
+  });
   return std::strcmp(last, "") == 0 || std::strcmp(last, ".") == 0 || std::strcmp(last, "..") == 0;
 }
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Windows takes ".." (and "...", ". .", with trailing dots and blanks cut)
 // as the parent: any part of only dots and blanks with two dots or more.
@@ -33,6 +55,21 @@ bool IsParentPart(const char* begin, const char* end) {
     dots += *c == '.' ? 1 : 0;
   }
   return dots >= 2;
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder, with
+// any extension and with blanks before it ("nul .txt"), case ignored.
+bool IsDevicePart(const char* begin, const char* end) {
+  const char* base = begin;
+  while (base != end && *base != '.') ++base;
+  while (base != begin && base[-1] == ' ') --base;
+  const size_t length = static_cast<size_t>(base - begin);
+  const std::string name(begin, length);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (lstrcmpiA(name.c_str(), device) == 0) return true;
+  }
+  if (length != 4 || begin[3] < '1' || begin[3] > '9') return false;
+  return _strnicmp(begin, "COM", 3) == 0 || _strnicmp(begin, "LPT", 3) == 0;
 }
 
 void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
@@ -48,13 +85,15 @@ LRESULT SendToProgressBar(CDrvUninstDlg& dialog, UINT message, WPARAM wParam, LP
 bool LeavesItsDirectory(const char* fileName) {
   if (IsSeparator(fileName[0])) return true;
   if (fileName[0] != '\0' && fileName[1] == ':') return true;
-  const char* part = fileName;
-  for (const char* c = fileName;; ++c) {
-    if (*c != '\0' && !IsSeparator(*c)) continue;
-    if (IsParentPart(part, c)) return true;
-    if (*c == '\0') return false;
-    part = c + 1;
-  }
+  return AnyPart(fileName, IsParentPart);
+}
+
+bool NamesAStreamOrDevice(const char* fileName) {
+  return std::strchr(fileName, ':') != nullptr || AnyPart(fileName, IsDevicePart);
+}
+
+bool IsRefusedFileName(const char* fileName) {
+  return LeavesItsDirectory(fileName) || NamesAStreamOrDevice(fileName);
 }
 
 void ShowProgressDisplay(CDrvUninstDlg& dialog) {
@@ -69,7 +108,8 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog) {
 }
 
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path) {
-  if (NamesNoFile(fileName) || LeavesItsDirectory(fileName)) return false;
+  if (NamesNoFile(fileName)) return false;
+  const bool refused = IsRefusedFileName(fileName);
   char directory[kDirectorySize];
   const UINT length = GetWindowsDirectoryA(directory, kDirectorySize);
   // The file is the package's, but this run cannot reach it: it stays, and
@@ -81,8 +121,15 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
     return false;
   }
   lstrcatA(directory, subdirectory);
-  *path = CString(directory) + fileName;
-  path->MakeLower();
+  CString joined = CString(directory) + fileName;
+  joined.MakeLower();
+  // The profile meant something to go: what was not acted on stays, and is said so.
+  if (refused) {
+    LogEvent("file", joined, "refused: not a file of its folder");
+    NoteLeftover(joined);
+    return false;
+  }
+  *path = joined;
   return true;
 }
 
@@ -93,16 +140,26 @@ bool NamesADirectory(LPCSTR path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsReadOnly(LPCSTR path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
-  if (NamesADirectory(path)) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookup = GetLastError();
+    // Gone already; or in a state that cannot be read, so not acted on blind,
+    // and possibly still there.
+    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
+      LogEvent("file", path, "not there");
+    } else {
+      LogEvent("file", path, "state unreadable");
+      NoteLeftover(path);
+    }
+    return;
+  }
+  // A name the profile gives as a file may be a directory here: its
+  // attributes are not ours to reset.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     LogEvent("file", path, "kept: a directory");
     return;
   }
@@ -112,7 +169,7 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
     return;
   }
   // The read-only uninstaller stays, as it always has: not deleted later either.
-  if (!resetAttributes && IsReadOnly(path)) {
+  if (!resetAttributes && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     LogEvent("file", path, "kept: read-only");
     return;
   }

@@ -10,10 +10,10 @@ void ShowProgressDisplay(CDrvUninstDlg& dialog);
 
 // Windows directory + subdirectory text + file name, lower-cased. False for
 // a name that names no file (empty, or ending in a backslash, "." or ".."), a
-// name that would leave the directory (a ".." part, a drive, a leading
-// separator) or a Windows directory that does not fit the 100 characters the
-// directory is built in: such a path is skipped. A file the directory keeps
-// out of reach is named as left.
+// refused name (see IsRefusedFileName) or a Windows directory that does not
+// fit the 100 characters the directory is built in: such a path is skipped.
+// A refused name is noted as a leftover, joined to its directory; so is a
+// file the directory keeps out of reach.
 bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* path);
 
 // A name that would reach outside the directory it is joined to: a parent
@@ -21,17 +21,25 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
 // leading separator (the root of the drive).
 bool LeavesItsDirectory(const char* fileName);
 
+// A name with a ":" (a drive, or a file's alternate data stream), or with a
+// part that is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any
+// extension): no file of the package.
+bool NamesAStreamOrDevice(const char* fileName);
+
+// Either of the above: the uninstaller does not act on the name.
+bool IsRefusedFileName(const char* fileName);
+
 void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
 
 // A name the profile gives as a file may be a directory on this machine: its
 // attributes are not ours to reset.
 bool NamesADirectory(LPCSTR path);
 
-bool IsReadOnly(LPCSTR path);
-
 // Shows the path in the status line and deletes it, first clearing
 // read-only, hidden and system when resetAttributes is set. A file in use is
 // deleted at the next restart; without resetAttributes a read-only file stays.
+// A directory is left alone; a path whose state cannot be read is not acted
+// on and is noted as a leftover.
 void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
 
 // The driver files of the first count entries, from system32\drivers: each

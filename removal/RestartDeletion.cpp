@@ -26,7 +26,15 @@ void DeleteFileOrSchedule(LPCSTR path) {
 void ScheduleFileLeftBehind(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    LogEvent("file", path, "already gone");
+    const DWORD lookup = GetLastError();
+    // Only "not found" says the file is gone; one whose state cannot be read
+    // (access denied, a network error) may well be there still.
+    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
+      LogEvent("file", path, "already gone");
+    } else {
+      LogEvent("file", path, "state unreadable");
+      NoteLeftover(path);
+    }
     return;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {

@@ -14,7 +14,7 @@ void UseRestartList(RestartList list);
 
 // Deletes the file; one that stays is scheduled for the next restart, and
 // noted as a leftover when even that fails. A file already gone, or a
-// directory, is left as it is.
+// directory, is left as it is; one whose state cannot be read is noted.
 void DeleteFileOrSchedule(LPCSTR path);
 
 // The second half of the above, for a DeleteFileA that already failed.

@@ -31,16 +31,31 @@ CString operator+(LPCSTR a, const CString& b) {
 }
 
 // ASCII only, as the "C" locale lower-cases; other bytes of the ANSI code page stay.
-void CString::MakeLower() {
-  for (char& c : m_text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+namespace {
+
+// Letters change case, never the second byte of a double-byte character of
+// the system code page (932, 936, 949, 950): that byte may look like a
+// letter, and changing it makes another character, so another file name.
+template <typename Change>
+void ChangeSingleByteLetters(std::string* text, Change change) {
+  for (size_t i = 0; i < text->size(); ++i) {
+    const BYTE c = static_cast<BYTE>((*text)[i]);
+    if (IsDBCSLeadByteEx(CP_ACP, c) && i + 1 < text->size()) {
+      ++i;
+      continue;
+    }
+    (*text)[i] = change(static_cast<char>(c));
   }
 }
 
+}  // namespace
+
+void CString::MakeLower() {
+  ChangeSingleByteLetters(&m_text, [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+}
+
 void CString::MakeUpper() {
-  for (char& c : m_text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  ChangeSingleByteLetters(&m_text, [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
 }
 
 int CString::Replace(LPCSTR oldText, LPCSTR newText) {

@@ -96,6 +96,10 @@ bool OpenWithoutDeleteSharing(const std::string& path) {
   return false;
 }
 
+bool OpensBesideHandles(const std::string& path, DWORD access, DWORD share) {
+  return SharesWithOpenHandles(ToLower(Absolute(path)), access, share);
+}
+
 bool CloseFileHandle(ULONG_PTR handle) { return Handles().open.erase(handle) != 0; }
 
 void HoldOpen(const std::string& path, DWORD share) {

@@ -5,7 +5,9 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/file_paths.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/modules.h"
 #include "platform/sim/win32_api.h"
+#include "platform/sim/win32_api_wow64.h"
 #include "platform/sim/wow64.h"
 
 namespace sim {
@@ -222,8 +224,10 @@ Lookup FindForCall(const char* api, LPCSTR rawPath) {
 
 using sim::files::Fs;
 
-UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
-  if (DWORD fault = sim::CheckFault("GetWindowsDirectoryA", "")) {
+namespace {
+
+UINT WindowsDirectoryFor(const char* api, LPSTR lpBuffer, UINT uSize) {
+  if (DWORD fault = sim::CheckFault(api, "")) {
     SetLastError(fault);
     return 0;
   }
@@ -231,6 +235,25 @@ UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
   if (lpBuffer == nullptr || dir.size() + 1 > uSize) return static_cast<UINT>(dir.size() + 1);
   for (size_t i = 0; i <= dir.size(); ++i) lpBuffer[i] = dir.c_str()[i];
   return static_cast<UINT>(dir.size());
+}
+
+bool OnWindows2000OrLater(const sim::VersionInfo& v) {
+  return v.platformId == VER_PLATFORM_WIN32_NT && v.major >= 5;
+}
+
+sim::modules::Export systemWindowsDirectoryExport(
+    "kernel32.dll", "GetSystemWindowsDirectoryA",
+    reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&GetSystemWindowsDirectoryA)), OnWindows2000OrLater);
+
+}  // namespace
+
+UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
+  return WindowsDirectoryFor("GetWindowsDirectoryA", lpBuffer, uSize);
+}
+
+// One user on the simulated machine: the same directory.
+UINT GetSystemWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
+  return WindowsDirectoryFor("GetSystemWindowsDirectoryA", lpBuffer, uSize);
 }
 
 UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
@@ -241,7 +264,7 @@ UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
 }
 
 DWORD GetFileAttributesA(LPCSTR lpFileName) {
-  sim::files::Lookup found = sim::files::Find(lpFileName);
+  sim::files::Lookup found = sim::files::FindForCall("GetFileAttributesA", lpFileName);
   if (found.entry != nullptr && found.trailingSlash && !found.entry->directory) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_FILE_ATTRIBUTES;

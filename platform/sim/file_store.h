@@ -55,6 +55,9 @@ std::string ParentOf(const std::string& path);
 // Open file handles (file_io.cpp): whether one refuses deletion, and
 // closing one; false for a handle that is not a file's.
 bool OpenWithoutDeleteSharing(const std::string& path);
+// Whether a new open of the file with this access and share mode would join
+// the handles already open on it.
+bool OpensBesideHandles(const std::string& path, DWORD access, DWORD share);
 bool CloseFileHandle(ULONG_PTR handle);
 
 // Files in use by other processes (files_in_use.cpp). Another program holds

@@ -31,4 +31,9 @@ void SetVersion(const VersionInfo& version);
 const VersionInfo& Version();
 bool IsWin9xFamily();
 
+// The ANSI code page (CP_ACP), 1252 on a fresh machine; 932, 936, 949 and 950
+// have double-byte characters.
+void SetAnsiCodePage(UINT codePage);
+UINT AnsiCodePage();
+
 }  // namespace sim

@@ -28,6 +28,7 @@ const DWORD kFirstTick = 0x0012D687;
 struct StartState {
   std::optional<std::string> carried;
   std::vector<Started> started;
+  std::function<void(const std::string&)> beforeStart;
   std::string arguments;
   // What a started program got after its name; kept while it runs.
   std::string childArguments;
@@ -100,10 +101,41 @@ void SetStartArguments(const std::string& arguments) { State().arguments = argum
 
 const std::string& StartArguments() { return State().arguments; }
 
+namespace {
+
+void PutWord(std::string* image, size_t at, unsigned value) {
+  (*image)[at] = static_cast<char>(value & 0xFF);
+  (*image)[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+// The headers of a 64-bit Windows GUI program with one section, then a text.
+std::string MakeProgram64Image() {
+  const size_t peAt = 0x40;
+  const size_t optionalAt = peAt + 4 + 20;
+  const size_t optionalSize = 240;
+  std::string image(optionalAt + optionalSize + 40, '\0');
+  image[0] = 'M';
+  image[1] = 'Z';
+  PutWord(&image, 0x3C, peAt);
+  image.replace(peAt, 4, std::string("PE\0\0", 4));
+  PutWord(&image, peAt + 4, 0x8664);           // Machine: x86-64
+  PutWord(&image, peAt + 6, 1);                // NumberOfSections
+  PutWord(&image, peAt + 20, optionalSize);    // SizeOfOptionalHeader
+  PutWord(&image, peAt + 22, 0x0022);          // executable, large-address aware
+  PutWord(&image, optionalAt, 0x20B);          // PE32+
+  PutWord(&image, optionalAt + 68, 2);         // Windows GUI
+  image.replace(optionalAt + optionalSize, 5, ".text");
+  return image + "DrvUninst.exe for 64-bit Windows (simulated)";
+}
+
+}  // namespace
+
 const std::string& Program64Image() {
-  static const std::string image = std::string("MZ\x90\0", 4) + "DrvUninst.exe for 64-bit Windows (simulated)";
+  static const std::string image = MakeProgram64Image();
   return image;
 }
+
+void SetBeforeStart(std::function<void(const std::string& program)> hook) { State().beforeStart = std::move(hook); }
 
 void SetCarriedResource(std::optional<std::string> content) { State().carried = std::move(content); }
 
@@ -147,7 +179,7 @@ DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo) {
 }
 
 BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
-                    BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA lpStartupInfo,
+                    BOOL, DWORD, LPVOID, LPCSTR lpCurrentDirectory, LPSTARTUPINFOA lpStartupInfo,
                     LPPROCESS_INFORMATION lpProcessInformation) {
   const std::string path = lpApplicationName != nullptr ? lpApplicationName : FirstToken(lpCommandLine);
   if (DWORD fault = sim::CheckFault("CreateProcessA", path)) {
@@ -158,6 +190,7 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  if (State().beforeStart) State().beforeStart(path);
   sim::files::Lookup found = sim::files::Find(path.c_str());
   if (found.entry == nullptr) {
     SetLastError(found.error);
@@ -167,12 +200,28 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  // The directory the child starts in, as the child sees it (a 64-bit child
+  // of a 32-bit parent sees system32 itself).
+  if (lpCurrentDirectory != nullptr) {
+    const sim::files::FileEntry* directory = sim::files::Peek(lpCurrentDirectory);
+    if (directory == nullptr || !directory->directory) {
+      SetLastError(ERROR_DIRECTORY);
+      return FALSE;
+    }
+  }
+  // Windows opens the image to read and map it, letting others read and
+  // delete: a handle that may write to it refuses the start.
+  if (!sim::files::OpensBesideHandles(found.entry->path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE)) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
   // Only the program itself runs here, and its 64-bit build only on 64 bits.
   if (found.entry->content != Program64Image() || sim::wow64::MachineBits() != 64 || Entry() == nullptr) {
     SetLastError(ERROR_BAD_EXE_FORMAT);
     return FALSE;
   }
-  State().started.push_back({found.entry->path, lpCommandLine == nullptr ? path : lpCommandLine, 64});
+  State().started.push_back({found.entry->path, lpCommandLine == nullptr ? path : lpCommandLine, 64,
+                             lpCurrentDirectory == nullptr ? "" : lpCurrentDirectory});
   const std::string exeName = found.entry->path.substr(found.entry->path.rfind('\\') + 1);
   const DWORD pid = sim::processes::StartChild(exeName);
   const int parentBits = sim::wow64::ProcessBits();

@@ -4,6 +4,7 @@
 // same machine, before CreateProcessA returns.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ void SetProgramEntry(int (*entry)(const char* arguments));
 void SetStartArguments(const std::string& arguments);
 const std::string& StartArguments();
 
-// The bytes of the 64-bit program: a file holding exactly these runs as it.
+// The bytes of the 64-bit program, an x86-64 program image in its headers: a
+// file holding exactly these runs as it.
 const std::string& Program64Image();
 
 // The 32-bit build carries, under the RCDATA id its resource script
@@ -29,11 +31,16 @@ const std::string& Program64Image();
 // (nullopt) or put other bytes in its place; a reset puts it back.
 void SetCarriedResource(std::optional<std::string> content);
 
+// Called as CreateProcessA begins, with the program's path: a test looks at
+// the machine as another process could at that moment. A reset removes it.
+void SetBeforeStart(std::function<void(const std::string& program)> hook);
+
 // Where each started program ran from, in order.
 struct Started {
   std::string path;
   std::string commandLine;
   int bits;
+  std::string currentDirectory;  // "" when the parent's was inherited
 };
 const std::vector<Started>& StartedPrograms();
 

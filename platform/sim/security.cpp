@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/modules.h"
 #include "platform/sim/win32_api.h"
@@ -56,6 +57,18 @@ void NoteDirectoryCreated(const std::string& path, const SECURITY_ATTRIBUTES* at
 std::string DirectorySddl(const std::string& path) {
   auto it = Directories().find(ToLower(path));
   return it == Directories().end() ? "" : it->second;
+}
+
+bool UserMayDeleteOrRename(const std::string& path) {
+  const std::string entry = files::Absolute(path);
+  for (std::string directory = files::ParentOf(entry); directory.size() > 2; directory = files::ParentOf(directory)) {
+    const std::string sddl = DirectorySddl(directory);
+    const bool grantsUsers = sddl.find(";;;BU)") != std::string::npos || sddl.find(";;;WD)") != std::string::npos ||
+                             sddl.find(";;;AU)") != std::string::npos;
+    if (!sddl.empty() && !grantsUsers) return false;
+  }
+  const std::string windows = files::WindowsDirectory() + "\\";
+  return !(entry.size() > windows.size() && EqualsNoCase(std::string_view(entry).substr(0, windows.size()), windows));
 }
 
 }  // namespace security

@@ -18,6 +18,7 @@ LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
 LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
 int lstrlenA(LPCSTR lpString);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
 void Sleep(DWORD dwMilliseconds);
 
 // The C runtime's names on Windows; a Windows build of the simulated machine

@@ -42,6 +42,9 @@ typedef BOOL* PBOOL;
 // Not every Windows has these two: look them up (GetSystemFunction).
 void GetNativeSystemInfo(LPSYSTEM_INFO lpSystemInfo);
 BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
+// Windows 2000 and later; look it up. The system's Windows directory, also
+// under Terminal Server, where GetWindowsDirectoryA gives a user's own.
+UINT GetSystemWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 
 // ---- security descriptors ---------------------------------------------------
 typedef void* PSECURITY_DESCRIPTOR;

@@ -78,6 +78,7 @@ typedef void* HGDIOBJ;
 #define FALSE 0
 #endif
 #define MAX_PATH 260
+#define CP_ACP 0
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR) - 1)
 

@@ -380,6 +380,7 @@ LiveMachine ReadLiveMachine() {
   char directory[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(directory, sizeof(directory));
   machine.windowsDirectory = length > 0 && length < sizeof(directory) ? directory : "C:\\WINDOWS";
+  machine.codePage = GetACP();
 
   const bool windows64 = IsWindows64();
   // Windows had 64-bit editions from XP on; Wine reports older versions on a 64-bit machine too.

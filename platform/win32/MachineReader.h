@@ -16,6 +16,7 @@ struct Window {
 struct LiveMachine {
   std::string version;           // the simulated machine's name for it: win7, win98, ...
   std::string windowsDirectory;  // "C:\Windows"
+  unsigned codePage = 1252;      // the ANSI code page: how file names are lower-cased
   int bits = 0;  // 32 or 64; 0 for a Windows that had no 64-bit edition
   std::string registry;          // REGEDIT4 text of every key the uninstaller may read
   std::vector<std::string> processes;

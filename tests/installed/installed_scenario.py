@@ -95,6 +95,16 @@ class InstalledRun(run_scenario.Run):
         if code != 0:
             raise RuntimeError("the package did not install (exit %d)" % code)
 
+    def probe(self, questions, name):
+        # Wine now and then fails to start a program in a freshly copied
+        # prefix; the probe changes nothing, so it may run again.
+        for _ in range(2):
+            try:
+                return super().probe(questions, name)
+            except OSError:
+                pass
+        return super().probe(questions, name)
+
     def remove_media(self):
         shutil.rmtree(os.path.join(self.prefix, "drive_c", "media"), ignore_errors=True)
 

@@ -18,7 +18,8 @@ const char* const kIndexedPrefixes[] = {
     "PossibleExtDevDrvID", "PossibleExtDevDrvName", "PossibleExtDevDrvSYS", "PossibleExtDevDrvINF", "UnInstService"};
 const char* const kSingleKeys[] = {"DrvUninstRegKeyPath", "DrvUninstRegKeyName", "DrvUninstAppName", "MediaClass",
                                    "UnInstNoRegKeyMsg",   "UnInstDrvPassMsg",    "UnInstDrvPassMsg2", "UnInstDrvRunTipMsg",
-                                   "OKText",              "UnInstRemoteTitleName"};
+                                   "OKText",              "UnInstRemoteTitleName", "UnInstDrvLeftMsg",
+                                   "UnInstDrvLeftMoreMsg", "UnInstDrv64FailMsg"};
 
 // Every key the loader reads, each far longer than any field.
 std::string OverlongProfile() {
@@ -50,11 +51,12 @@ TEST(ProfileCheck, EveryKeyTheLoaderReadsIsReportedCutToTheLengthTheLoaderKeeps)
   // The check leaves the profile loaded as the last country section had it.
   const std::map<std::string, size_t> kept = KeptLengths(findings);
 
-  EXPECT_EQ(kept.size(), 1u + 18u * MAX_DRV_ENTRIES + 10u);
+  EXPECT_EQ(kept.size(), 1u + 18u * MAX_DRV_ENTRIES + 13u);
   EXPECT_EQ(kept.at("UnInstDrvAppTitle"), std::strlen(theApp.m_szUnInstDrvAppTitle));
   EXPECT_EQ(kept.at("OKText"), std::strlen(theApp.m_szOKText));
   EXPECT_EQ(kept.at("MediaClass"), std::strlen(theApp.m_szMediaClass));
   EXPECT_EQ(kept.at("UnInstDrvPassMsg2"), std::strlen(theApp.m_szUnInstDrvPassMsg2));
+  EXPECT_EQ(kept.at("UnInstDrvLeftMoreMsg"), std::strlen(theApp.m_szUnInstDrvLeftMoreMsg));
   for (int i = 0; i < MAX_DRV_ENTRIES; ++i) {
     const std::string n = std::to_string(i);
     EXPECT_EQ(kept.at("DevDrvID" + n), std::strlen(theApp.m_DevDrv[i].szDrvID));

@@ -1,5 +1,8 @@
 // File names from the profile or from "InfPath" that end in a backslash,
 // "." or "..": each would name a directory, whose attributes must stay.
+#include "platform/sim/faults.h"
+#include "platform/sim/machine.h"
+#include "removal/RemovalSteps.h"
 #include "tests/unit/removal_fixture.h"
 
 namespace {
@@ -82,7 +85,10 @@ TEST_F(RemovalPathNames, AFileNameThatIsADirectoryHereKeepsItsAttributes) {
 TEST_F(RemovalPathNames, NamesThatLeaveTheirDirectoryAreNotActedOnButStillStep) {
   const char* const escaping[] = {"..\\system32\\drivers\\otherdev.sys", "sub\\..\\..\\otherdev.sys",
                                   "sub/../../otherdev.sys", ". .\\otherdev.sys", "C:\\WINDOWS\\otherdev.sys",
-                                  "c:otherdev.sys", "\\WINDOWS\\otherdev.sys", "/WINDOWS/otherdev.sys"};
+                                  "c:otherdev.sys", "\\WINDOWS\\otherdev.sys", "/WINDOWS/otherdev.sys",
+                                  // A stream of another file, and devices, which Windows finds in every folder.
+                                  "otherdev.sys:hidden", "otherdev.sys::$DATA", "NUL", "sub\\con.txt\\otherdev.sys",
+                                  "Com9 .sys", "lpt1", "AUX.dll"};
   for (const char* name : escaping) {
     SCOPED_TRACE(name);
     sim::Reset();
@@ -103,7 +109,35 @@ TEST_F(RemovalPathNames, NamesThatLeaveTheirDirectoryAreNotActedOnButStillStep) 
     EXPECT_TRUE(StatusLines().empty());
     // One step for the INF slot, one for the driver, one for the uninstaller.
     EXPECT_EQ(PositionBeforeSetPos(90), 18);
+    // The final message does not claim a removal: the name stays named.
+    EXPECT_NE(sim::windows::MessageBoxes().back().text.find(sim::ToLower(name)), std::string::npos);
   }
+}
+
+TEST_F(RemovalPathNames, OnlyTheReservedNamesAreDevices) {
+  for (const char* name : {"com10.sys", "console.sys", "nul_.sys", "lpt0.sys", "auxiliary\\con1.sys", "prn-x.sys",
+                           "sub.con\\x.sys"}) {
+    EXPECT_FALSE(IsRefusedFileName(name)) << name;
+  }
+  for (const char* name : {"con", "CON.", "con.inf", "x\\Prn", "nul.tar.gz", "COM1", "lpt9.log", "a:b"}) {
+    EXPECT_TRUE(IsRefusedFileName(name)) << name;
+  }
+}
+
+// Shift-JIS "\x83\x41" is one character whose second byte reads as "A";
+// lowering that byte gives "\x83\x61", another character and so another file.
+TEST_F(RemovalPathNames, ADoubleByteNameKeepsItsSecondBytesWhenLowerCased) {
+  sim::SetAnsiCodePage(932);
+  CString path;
+  ASSERT_TRUE(BuildRemovalPath("\\system32\\drivers\\", "TUNER\x83\x41\x95\\.SYS", &path));
+  EXPECT_EQ(std::string(path), "c:\\windows\\system32\\drivers\\tuner\x83\x41\x95\\.sys");
+  // "\x95\\" is one character too: the name has no directory part to refuse.
+  EXPECT_FALSE(IsRefusedFileName("\x95\\..\\x.sys"));
+
+  // The same bytes on a single-byte code page are two characters each.
+  sim::SetAnsiCodePage(1252);
+  ASSERT_TRUE(BuildRemovalPath("\\system32\\drivers\\", "TUNER\x83\x41.SYS", &path));
+  EXPECT_EQ(std::string(path), "c:\\windows\\system32\\drivers\\tuner\x83\x61.sys");
 }
 
 }  // namespace

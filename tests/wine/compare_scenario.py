@@ -18,7 +18,8 @@ from both dumps.
 A run that did not end as a program ends fails the comparison whatever the
 dumps say: drvuninst-sim killed by a signal or past its time, a program that
 would wait for good on the simulated machine, and under Wine a program that
-crashed, was stopped at the deadline or ended with another code than 0.
+crashed, was stopped at the deadline or ended with a code the README's exit-code
+table does not name. The exit code itself is a dump line ("exit N").
 
 Exit status: 0 the dumps agree, 1 they differ (or a run broke), 77 Wine, the
 Windows build or drvuninst-sim is missing. With --keep both dumps, as compared,
@@ -86,6 +87,8 @@ class HookedRun(run_scenario.Run):
             lines.append("position %d" % progress[-1][3])
         for caption, text in outcome.boxes:
             lines.append("box " + escape(caption) + "|" + escape(text))
+        if outcome.exit_code is not None:
+            lines.append("exit %d" % outcome.exit_code)
         return lines
 
 
@@ -159,7 +162,7 @@ def dump(questions, answers, shown_lines):
         lines.append("%s %s: %s" % (kind, arg.lower() if kind in ("key", "value", "file") else arg, answer))
     # Texts, progress and boxes each in their own order: the simulated machine
     # records them apart, Wine's hook interleaved.
-    for kind in ("text ", "progress ", "position ", "box "):
+    for kind in ("text ", "progress ", "position ", "box ", "exit "):
         lines += [line for line in shown_lines if line.startswith(kind)]
     return lines
 
@@ -195,6 +198,8 @@ def run_sim(args, scen, work, questions=None, restart=False):
     return lines, (checks.read_answers(answers) if questions is not None else {})
 
 
+# The codes the program ends with (README, "Deploying"); any other is a crash.
+EXIT_CODES = (0, 3010, 1602, 1605, 1167, 1603, 1639, 1622)
 DUMP_KINDS = ("key ", "value ", "file ", "process ", "window ", "text ", "progress ", "position ", "box ",
               "restarted ")
 # What a restart can change, asked again once the machine restarted.
@@ -211,9 +216,14 @@ def known_differences(scen):
 
 
 def temporary_entries(prefix):
-    """What the users' temporary folders hold: the 32-bit build writes the
-    64-bit program it carries there and must take it away again."""
+    """What the system's and the users' temporary folders hold: the 32-bit
+    build writes the 64-bit program it carries under %SystemRoot%\\Temp and
+    must take it away again (the users' own are watched too: it must not
+    use them)."""
     found = set()
+    system_temp = os.path.join(prefix, "drive_c", "windows", "temp")
+    if os.path.isdir(system_temp):
+        found.update(os.path.join("windows", "temp", name) for name in os.listdir(system_temp))
     users = os.path.join(prefix, "drive_c", "users")
     for user in os.listdir(users) if os.path.isdir(users) else []:
         for temp in ("Temp", os.path.join("AppData", "Local", "Temp")):
@@ -233,7 +243,7 @@ def check_ended(outcome, timeout):
         raise RuntimeError("the program did not end within %d s under Wine and was stopped" % timeout)
     if outcome.exit_code is None:
         raise RuntimeError("the user stand-in did not see the program end")
-    if outcome.exit_code != 0:
+    if outcome.exit_code not in EXIT_CODES:
         raise RuntimeError("the program ended with code 0x%08X under Wine: it crashed or was killed"
                            % (outcome.exit_code & 0xFFFFFFFF))
 

@@ -138,7 +138,9 @@ def main():
     scen, code = run_scenario.load_or_skip(args, needed)
     if scen is None:
         return code
+    # The preview tells what a user pressing OK would see: the uninstaller runs so too.
     scen.actions = ["ok", "box-ok"]
+    scen.args = ""
     run = compare_scenario.HookedRun(args, scen)
     print("scenario %s (Windows version %s): the preview against the uninstaller" % (scen.name, scen.version))
     failures = []

@@ -188,7 +188,10 @@ class Run:
         if self.args.shots:
             args.append(HARNESS + "\\shots")
         if self.scen.args:
-            args.append("--args=" + self.scen.args)
+            # In a file: quotes and blanks pass no command line of Wine's unchanged.
+            with open(os.path.join(self.harness, "args.txt"), "wb") as f:
+                f.write(self.scen.args.encode("cp1252", errors="replace"))
+            args.append("--args-file=" + HARNESS + "\\args.txt")
         hook = textlog.available(self.args.tools)
         if hook:
             for tool in textlog.TOOLS:

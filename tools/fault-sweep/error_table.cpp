@@ -29,6 +29,7 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       // Files: missing, denied, in use.
       {"DeleteFileA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
       {"SetFileAttributesA", {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}},
+      {"GetFileAttributesA", {ERROR_ACCESS_DENIED}},
       {"GetWindowsDirectoryA", {ERROR_NOT_ENOUGH_MEMORY}},
       // The restart lists: the Session Manager's is admin-only; WININIT.INI
       // may be locked, read-only or on a full disk.
@@ -75,10 +76,11 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"MessageBoxA", {ERROR_NOT_ENOUGH_MEMORY}},
       {"DialogBoxParamA", {kResourceNameNotFound, ERROR_NOT_ENOUGH_MEMORY}},
       // The 32-bit program's hand-over on 64-bit Windows: the carried program
-      // missing, no temporary folder, a full disk, a start refused.
+      // missing, no system folder, a full disk, a start refused, the file
+      // held by someone else.
       {"FindResourceA", {ERROR_RESOURCE_TYPE_NOT_FOUND, kResourceNameNotFound}},
       {"LoadResource", {ERROR_NOT_ENOUGH_MEMORY}},
-      {"GetTempPathA", {ERROR_ACCESS_DENIED}},
+      {"GetSystemWindowsDirectoryA", {ERROR_NOT_ENOUGH_MEMORY}},
       {"ConvertStringSecurityDescriptorToSecurityDescriptorA", {ERROR_NOT_ENOUGH_MEMORY}},
       {"CreateDirectoryA", {ERROR_ALREADY_EXISTS, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL}},
       {"CreateFileA", {ERROR_ACCESS_DENIED, ERROR_DISK_FULL, ERROR_SHARING_VIOLATION}},

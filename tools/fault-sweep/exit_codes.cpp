@@ -26,7 +26,8 @@ std::vector<std::string> LeftOf(const MachineState& before, const MachineState& 
   for (const auto& value : before.values) {
     const auto clean = cleanAfterRestart.values.find(value.first);
     const auto faulted = faultedAfterRestart.values.find(value.first);
-    if (faulted == faultedAfterRestart.values.end() || !faultedAfterRestart.keys.count(value.first.substr(0, value.first.find('|')))) continue;
+    const std::string key = value.first.substr(0, value.first.find('|'));
+    if (faulted == faultedAfterRestart.values.end() || !faultedAfterRestart.keys.count(key)) continue;
     // A value the clean run deleted or rewrote and the faulted run kept as it was.
     const bool cleanChanged = clean == cleanAfterRestart.values.end() || clean->second != value.second;
     if (cleanChanged && faulted->second == value.second) left.push_back("value " + value.first);
@@ -39,10 +40,18 @@ std::vector<std::string> LeftOf(const MachineState& before, const MachineState& 
   return left;
 }
 
+bool KeepsAPackageUnnamed(const std::string& api, const std::string& subject) {
+  return api == "SetupUninstallOEMInfA" || (api == "GetProcAddress" && subject == "SetupUninstallOEMInfA");
+}
+
 std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left) {
   std::vector<std::string> problems;
-  if (!InTable(exitCode)) problems.push_back("ends with exit code " + std::to_string(exitCode) + ", which the table does not name");
-  if (quiet && exitCode == static_cast<int>(EXIT_REMOVED)) problems.push_back("ends with 0 under /quiet, where a removal ends with 3010");
+  if (!InTable(exitCode)) {
+    problems.push_back("ends with exit code " + std::to_string(exitCode) + ", which the table does not name");
+  }
+  if (quiet && exitCode == static_cast<int>(EXIT_REMOVED)) {
+    problems.push_back("ends with 0 under /quiet, where a removal ends with 3010");
+  }
   const bool success = exitCode == static_cast<int>(EXIT_REMOVED) || exitCode == static_cast<int>(EXIT_REMOVED_RESTART);
   if (success && !left.empty()) {
     std::string line = "ends with " + std::to_string(exitCode) + ", yet leaves " + left.front();

@@ -142,7 +142,9 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
     }
   }
   if (!absence && !loadsOtherNames) {
-    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after)) lines.push_back(line);
+    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after, clean.shown.leftovers)) {
+      lines.push_back(line);
+    }
   }
   sweep::FaultedRun faulted;
   faulted.api = run.site.api;
@@ -160,8 +162,12 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   if (g_quiet && (shown.dialog || !shown.boxes.empty())) lines.push_back("shows a window under /quiet");
   // What the next restart does not take away either is left for good.
   sim::Restart();
-  const std::vector<std::string> left =
-      absence || loadsOtherNames ? std::vector<std::string>() : sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
+  // A call that said the thing is missing, or that changed what the profile
+  // names, leaves the program nothing it could know to be left.
+  std::vector<std::string> left;
+  if (!absence && !loadsOtherNames && !sweep::KeepsAPackageUnnamed(run.site.api, run.site.subject)) {
+    left = sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
+  }
   for (const std::string& line : sweep::ExitCodeProblems(exitCode, g_quiet, left)) lines.push_back(line);
   std::string text;
   for (const std::string& line : lines) text += line + "\n";

@@ -33,12 +33,13 @@ std::vector<std::string> NamesOf(const Map& a, const Map& b) {
 
 template <typename Map>
 void CompareMaps(const char* what, const Map& before, const Map& clean, const Map& faulted,
-                 std::vector<std::string>* lines) {
+                 std::vector<std::string>* lines, const std::set<std::string>& meantToGo = {}) {
   for (const std::string& name : NamesOf(before, faulted)) {
     const std::string was = StateOf(before, name);
     const std::string now = StateOf(faulted, name);
     if (was == now) continue;
     if (StateOf(clean, name) != was) continue;  // the clean run changed it as well
+    if (now == "(absent)" && meantToGo.count(name)) continue;
     lines->push_back(std::string(what) + " " + name + ": " + was + " -> " + now + ", the clean run kept it");
   }
 }
@@ -63,7 +64,7 @@ void CompareCounts(const char* what, const std::map<std::string, int>& before, c
 }  // namespace
 
 std::vector<std::string> OutsideCleanRun(const MachineState& before, const MachineState& clean,
-                                         const MachineState& faulted) {
+                                         const MachineState& faulted, const std::set<std::string>& meantToGo) {
   std::vector<std::string> lines;
   for (const std::string& key : faulted.keys) {
     if (!before.keys.count(key) && !clean.keys.count(key)) lines.push_back("key " + key + " created");
@@ -72,7 +73,7 @@ std::vector<std::string> OutsideCleanRun(const MachineState& before, const Machi
     if (!faulted.keys.count(key) && clean.keys.count(key)) lines.push_back("key " + key + " deleted, the clean run kept it");
   }
   CompareMaps("value", before.values, clean.values, faulted.values, &lines);
-  CompareMaps("file", before.files, clean.files, faulted.files, &lines);
+  CompareMaps("file", before.files, clean.files, faulted.files, &lines, meantToGo);
   CompareCounts("process", before.processes, clean.processes, faulted.processes, &lines);
   CompareCounts("window", before.windows, clean.windows, faulted.windows, &lines);
   return lines;

@@ -3,6 +3,7 @@
 // program do less of that, never something else.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@ namespace sweep {
 
 // One readable line per thing the faulted run changed (deleted, created,
 // rewrote, ended, closed, reset attributes of) that the clean run left as
-// it was before; empty when the faulted run stayed inside.
+// it was before; empty when the faulted run stayed inside. A file the clean
+// run named as left over (meantToGo, lower case) was the profile's to
+// remove: a faulted run that removed it did not step outside.
 std::vector<std::string> OutsideCleanRun(const MachineState& before, const MachineState& clean,
-                                         const MachineState& faulted);
+                                         const MachineState& faulted, const std::set<std::string>& meantToGo = {});
 
 }  // namespace sweep

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/DrvUninstApp.h"
+#include "platform/sim/faults.h"
+#include "removal/Leftovers.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
@@ -58,6 +60,7 @@ Shown CaptureShown() {
   shown.leftoverBoxStart = title + "|" + theApp.m_szUnInstDrvLeftMsg + "\n\n";
   shown.leftoverBoxEnd = std::string("\n\n") + theApp.m_szUnInstDrvPassMsg2;
   shown.handOverFailedBox = title + "|" + theApp.m_szUnInstDrv64FailMsg;
+  for (int i = 0; i < LeftoverCount(); ++i) shown.leftovers.insert(sim::ToLower(LeftoverAt(i)));
   shown.noDeviceBox = title + "|" + theApp.m_szUnInstDrvNoDevMsg;
   return shown;
 }
@@ -109,7 +112,9 @@ std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& f
 
   if (!otherMachine) {
     for (const auto& text : faulted.texts) {
-      if (std::find(clean.texts.begin(), clean.texts.end(), text) == clean.texts.end()) {
+      // A faulted run may reach a file the clean run meant to remove and could not.
+      if (std::find(clean.texts.begin(), clean.texts.end(), text) == clean.texts.end() &&
+          !clean.leftovers.count(sim::ToLower(text.second))) {
         lines.push_back("sets text " + std::to_string(text.first) + " \"" + text.second + "\", the clean run never did");
       }
     }

@@ -1,6 +1,7 @@
 // What a run showed, reduced to what the sweep holds a faulted run to.
 #pragma once
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@ struct Shown {
   std::string leftoverBoxStart;
   std::string leftoverBoxEnd;
   std::string handOverFailedBox;  // the 32-bit program could not start the 64-bit one
+  std::set<std::string> leftovers;  // what the run named as left over, lower case
   std::string noDeviceBox;        // the device check stopped the removal
 };
 
@@ -38,8 +40,8 @@ struct FaultedRun {
 
 // Readable lines where the faulted run showed something the described
 // behaviour does not allow, measured against the clean run. Texts are held
-// loosely (each must be one the clean run set, unless the profile read
-// failed), the boxes strictly.
+// loosely (each must be one the clean run set, or a path it named as left
+// over, unless the profile read failed), the boxes strictly.
 std::vector<std::string> ShownOutsideCleanRun(const Shown& clean, const Shown& faulted, const FaultedRun& run);
 
 }  // namespace sweep

@@ -36,6 +36,7 @@ class Image:
         self.processes = []
         self.windows = []  # (title, hung)
         self.actions = []
+        self.args = ""  # the program's command line after its name
         self.machine_keys = {}  # further [machine] keys, in order
         self.sections = {}  # further machine.ini sections: name -> lines
         self.unicode_registry = False
@@ -119,6 +120,8 @@ class Image:
                 if hung:
                     lines.append("%d.hung=1" % n)
         lines += ["", "[user]", "actions=" + " ".join(self.actions)]
+        if self.args:
+            lines.append("args=" + self.args)
         for name, section in self.sections.items():
             lines += ["", "[%s]" % name] + section
         return "\n".join(lines) + "\n"

@@ -336,8 +336,14 @@ def maker_keys(rng, image, package, options):
     image.files["ZIZURUDO.ini"] = text.encode("latin-1")
 
 
+def command_line(rng, image, package, options):
+    """Now and then a deployment tool's run: unattended, with or without a log."""
+    image.args = rng.choice(("", "", "", "", "/quiet", "/quiet /log C:\\windows\\drvuninst.log"))
+
+
+# The command line last: the seeds' machines stay as they were before it came.
 PARTS = [version, country, profile, devices, class_instances, services, uninstall_entries, files, processes,
-         windows, user_actions, maker_keys]
+         windows, user_actions, maker_keys, command_line]
 
 
 def make(seed, options=None):

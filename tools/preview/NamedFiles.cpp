@@ -14,7 +14,7 @@ namespace {
 class NameList {
  public:
   void Add(const std::string& folder, const std::string& name) {
-    if (name.empty() || LeavesItsDirectory(name.c_str())) return;
+    if (name.empty() || IsRefusedFileName(name.c_str())) return;
     const std::string path = folder + name;
     for (const std::string& known : m_paths) {
       if (sim::EqualsNoCase(known, path)) return;

@@ -330,7 +330,9 @@ std::string MachineKind() {
 }  // namespace
 
 PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
+  // The account is of a user pressing OK, whatever switches a machine image gives.
   sim::windows::ScriptUser({"ok", "box-ok"});
+  sim::programs::SetStartArguments("");
   const bool nt = !sim::IsWin9xFamily();
   out << "What DrvUninst would do on " << options.machineName << ", " << MachineKind() << "\n";
   if (!options.notReadable.empty()) {

@@ -12,6 +12,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "removal/FinalMessage.h"
 #include "removal/MakerKeys.h"
 #include "removal/RemovalSteps.h"
 #include "tools/preview/ProfileFile.h"
@@ -197,6 +198,7 @@ class SectionCheck {
     CheckNames();
     CheckMakerKeys();
     CheckVariants();
+    CheckLeftMoreFormat();
   }
 
  private:
@@ -355,6 +357,8 @@ class SectionCheck {
   void CheckName(const std::string& key, const char* name) {
     if (LeavesItsDirectory(name)) {
       Add(key, Quoted(name) + " reaches outside its folder: the uninstaller does not act on it");
+    } else if (NamesAStreamOrDevice(name)) {
+      Add(key, Quoted(name) + " names a stream or a device, not a file: the uninstaller does not act on it");
     }
   }
 
@@ -419,6 +423,16 @@ class SectionCheck {
             Quoted(variant) + " matches no primary entry's prefix: no device matches both, so it never replaces an entry");
       }
     }
+  }
+
+  // The loader keeps any text; the final message uses it only as a format
+  // with one number.
+  void CheckLeftMoreFormat() {
+    const char kKey[] = "UnInstDrvLeftMoreMsg";
+    if (!HasKey(kKey) || IsLeftMoreFormat(theApp.m_szUnInstDrvLeftMoreMsg)) return;
+    Add(kKey, Quoted(theApp.m_szUnInstDrvLeftMoreMsg) +
+                  " is not a text with exactly one %d and no other %: the final message says " +
+                  Quoted(kBuiltInLeftMoreFormat) + " in English");
   }
 
   std::string m_section;

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/sim/machine.h"
 #include "platform/win32/MachineReader.h"
 #include "tools/preview/NamedFiles.h"
 #include "tools/preview/Preview.h"
@@ -92,6 +93,7 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   machine.registry += makerKeys.substr(makerKeys.find("\r\n"));
   errors.clear();
   scenario::LayMachineText(machine, &errors);
+  sim::SetAnsiCodePage(live.codePage);
   for (const std::string& error : errors) live.notReadable.push_back("as read: " + error);
   const long long readMs = MillisecondsSince(start);
 

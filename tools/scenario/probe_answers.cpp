@@ -3,6 +3,7 @@
 #include "platform/sim/window_store.h"
 #include "platform/win32.h"
 #include "tools/scenario/record_text.h"
+#include "tools/scenario/run_program.h"
 
 namespace scenario {
 
@@ -21,6 +22,7 @@ std::string ShownRecord() {
     out += "position " + std::to_string(sim::windows::LastDialog().progressPos) + "\n";
   }
   for (const auto& box : sim::windows::MessageBoxes()) out += "box " + EscapeText(box.caption) + "|" + EscapeText(box.text) + "\n";
+  out += "exit " + std::to_string(LastExitCode()) + "\n";
   // A real machine would still be waiting: the run never ended.
   if (sim::windows::SendBlockedForever()) out += "hung\n";
   return out;

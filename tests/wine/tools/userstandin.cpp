@@ -3,7 +3,7 @@
 // deadline and ends the program itself when the deadline passes, so a test
 // never hangs on a program that waits for input nobody gives.
 //
-//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR] [--args=ARGUMENTS]
+//   userstandin.exe RESULTS SECONDS "ACTIONS" PROGRAM [SHOTDIR] [--args-file=FILE]
 //   ACTIONS: blank-separated ok | esc | close | box-ok, taken as
 //   tests/scenarios/README.md says: a box takes box-ok (and is closed with OK
 //   before any other action), a waiting dialog takes ok, esc and close and
@@ -14,7 +14,8 @@
 //   first action on the dialog, removal.bmp the dialog as last seen after OK
 //   (the program hides it before its final box), boxN.bmp while the Nth
 //   message box is up.
-//   ARGUMENTS: the program's command line after its name, as it stands.
+//   FILE: holds the program's command line after its name, as it stands
+//   (quotes and blanks would not pass through Wine's command line intact).
 //   Any other visible top-level window of the program is recorded as
 //   "window CLASS|TITLE", so a run that must show nothing can be held to it.
 #include <windows.h>
@@ -215,13 +216,22 @@ int main(int argc, char** argv) {
     std::string shotDir;
     std::string programArgs;
     for (int i = 5; i < argc; ++i) {
-        if (strncmp(argv[i], "--args=", 7) == 0)
-            programArgs = argv[i] + 7;
-        else
+        if (strncmp(argv[i], "--args-file=", 12) != 0) {
             shotDir = argv[i];
+            continue;
+        }
+        FILE* in = fopen(argv[i] + 12, "rb");
+        if (in == NULL) {
+            fprintf(stderr, "userstandin: cannot read %s\n", argv[i] + 12);
+            return 2;
+        }
+        char buffer[2048];
+        size_t got = fread(buffer, 1, sizeof(buffer) - 1, in);
+        fclose(in);
+        programArgs.assign(buffer, got);
     }
     if (argc < 5 || argc > 7) {
-        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM [SHOTDIR] [--args=ARGUMENTS]\n");
+        fprintf(stderr, "usage: userstandin RESULTS SECONDS ACTIONS PROGRAM [SHOTDIR] [--args-file=FILE]\n");
         return 2;
     }
     std::vector<std::string> actions = SplitActions(argv[3]);
