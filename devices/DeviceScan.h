@@ -7,8 +7,14 @@ int ScanDevicesNT();
 // 9x family: as above, and records the devices' enumeration-key names into
 // g_strVenID / g_strCxID.
 int ScanDevicesWin9x();
-// NT family: removes present devices matching a primary or extension entry.
+// NT family: removes the devices matching a primary or extension entry, the
+// present ones first, then those Windows keeps a node of without the device
+// being plugged in.
 int RemoveMatchedDevices();
+
+// The package's device: its first hardware ID matches a primary entry (as
+// the scan completed it) or an extension entry.
+bool IsPackageDevice(const char* hardwareId);
 
 // A device's first hardware ID begins with the entry's prefix, case ignored.
 // An empty prefix matches nothing.

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "log/RunLog.h"
 #include "platform/win32.h"
@@ -9,6 +10,23 @@ bool HardwareIdMatches(const char* hardwareId, const char* prefix) {
   // Comparing zero characters would match every device on the machine.
   if (prefix[0] == '\0') return false;
   return _strnicmp(hardwareId, prefix, strlen(prefix)) == 0;
+}
+
+namespace {
+
+bool MatchesAnyEntry(const char* hardwareId, const DRVENTRY* entries, int count) {
+  const int usable = UsableCount(count, MAX_DRV_ENTRIES);
+  for (int i = 0; i < usable; ++i) {
+    if (HardwareIdMatches(hardwareId, entries[i].szDrvID)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsPackageDevice(const char* hardwareId) {
+  return MatchesAnyEntry(hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
+         MatchesAnyEntry(hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
 }
 
 int LogDeviceMatches(const char* hardwareId, int matches) {

@@ -38,8 +38,11 @@ HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HL
   return HARDWARE_ID_READ;
 }
 
-BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>& visit) {
-  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+BOOL WalkPresentDevices(const DeviceVisit& visit) { return WalkDevices(PRESENT_DEVICES, visit); }
+
+BOOL WalkDevices(DeviceWalk which, const DeviceVisit& visit, bool visitWithoutIds) {
+  const DWORD flags = which == PRESENT_DEVICES ? DIGCF_PRESENT | DIGCF_ALLCLASSES : DIGCF_ALLCLASSES;
+  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags);
   if (devices == INVALID_HANDLE_VALUE) return FALSE;
 
   SP_DEVINFO_DATA device;
@@ -51,6 +54,7 @@ BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, con
     const HardwareIdRead read = ReadFirstHardwareId(devices, &device, &buffer, &hardwareId);
     if (read == HARDWARE_ID_FAILED) break;
     if (read == HARDWARE_ID_READ) visit(devices, &device, hardwareId);
+    if (read != HARDWARE_ID_READ && visitWithoutIds) visit(devices, &device, "");
     buffer = LocalFree(buffer);
   }
 

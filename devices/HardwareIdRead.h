@@ -21,8 +21,16 @@ enum HardwareIdRead {
 HardwareIdRead ReadFirstHardwareId(HDEVINFO devices, PSP_DEVINFO_DATA device, HLOCAL* block,
                                    const char** firstId);
 
-// Walks every present device of every class and hands each one's first
-// hardware ID to visit; a device without hardware IDs, or whose list cannot
-// be read as one, is passed over and any other failed read ends the walk. The error that ended it is the last error
-// on return. Returns FALSE when there was no device list to walk.
-BOOL WalkPresentDevices(const std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>& visit);
+using DeviceVisit = std::function<void(HDEVINFO, PSP_DEVINFO_DATA, const char*)>;
+
+// Which devices a walk lists: those plugged in now, or every device Windows
+// keeps a node of (a stick seen on another port, one unplugged) as well.
+enum DeviceWalk { PRESENT_DEVICES, EVERY_DEVICE };
+
+// Hands each listed device of every class its first hardware ID; a device
+// without hardware IDs, or whose list cannot be read as one, is passed over
+// (or, with visitWithoutIds, handed "") and any other failed read ends the
+// walk. The error that ended it is the last error on return. Returns FALSE
+// when there was no device list to walk.
+BOOL WalkDevices(DeviceWalk which, const DeviceVisit& visit, bool visitWithoutIds = false);
+BOOL WalkPresentDevices(const DeviceVisit& visit);

@@ -1,3 +1,4 @@
+#include <set>
 #include <string>
 
 #include "app/DrvUninstApp.h"
@@ -35,25 +36,40 @@ void RemoveIfMatching(RemoveDeviceFunction removeDevice, HDEVINFO devices, PSP_D
   }
 }
 
+// Walks the devices the list names and removes the package's. FALSE when
+// there was no list; *cutShort when the walk ended early and may have passed
+// over one.
+BOOL RemoveFromList(DeviceWalk which, RemoveDeviceFunction removeDevice, std::set<std::string>* named,
+                    bool* cutShort) {
+  const BOOL walked = WalkDevices(which, [removeDevice, named](HDEVINFO devices, PSP_DEVINFO_DATA device,
+                                                               const char* hardwareId) {
+    RemovalOutcome outcome;
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
+    // The user finds a device by its hardware ID in Device Manager. A present
+    // device that stayed is listed again with the others: named once.
+    if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
+    if (outcome.matched && !outcome.gone && named->insert(hardwareId).second) {
+      LogEvent("device", hardwareId, ("removal refused, error " + std::to_string(outcome.error)).c_str());
+      NoteLeftover(hardwareId);
+    }
+  });
+  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) *cutShort = true;
+  return walked;
+}
+
 }  // namespace
 
 int RemoveMatchedDevices() {
   const RemoveDeviceFunction removeDevice =
       GetSystemFunctionAs<RemoveDeviceFunction>("setupapi.dll", "SetupDiRemoveDevice");
-  const BOOL walked = WalkPresentDevices([removeDevice](HDEVINFO devices, PSP_DEVINFO_DATA device,
-                                                        const char* hardwareId) {
-    RemovalOutcome outcome;
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
-    // The user finds a device by its hardware ID in Device Manager.
-    if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");
-    if (outcome.matched && !outcome.gone) {
-      LogEvent("device", hardwareId, ("removal refused, error " + std::to_string(outcome.error)).c_str());
-      NoteLeftover(hardwareId);
-    }
-  });
-  // A walk cut short may have passed over a device of the package.
-  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) {
+  std::set<std::string> named;
+  bool cutShort = false;
+  const BOOL walked = RemoveFromList(PRESENT_DEVICES, removeDevice, &named, &cutShort);
+  // A node Windows keeps of a device not plugged in now still binds it to
+  // the package's driver and services, and counts as a device using its INF.
+  RemoveFromList(EVERY_DEVICE, removeDevice, &named, &cutShort);
+  if (cutShort) {
     LogEvent("device list", "", "could not be read to its end");
     NoteLeftover("Devices: the device list could not be read to its end");
   }

@@ -33,7 +33,11 @@ struct Device {
   int instance = 0;
   std::vector<Text> ids;
   int classGuid = 0;  // 0 media, 1 imaging, 2 another class, 3 none, 4 not a GUID
-  int driver = 0;     // 0 none, 1..3 "{media}\000N", 4 the class alone, 5 "{media}\"
+  int driver = 0;     // 0 none, 1..3 "{media}\000N", 4 the class alone, 5 "{media}\",
+                      // 6 a driver key of its own from the INF of one of the case's class instances
+  int unplugged = 0;  // 1: Windows keeps its node, the device is not plugged in
+  int filterForm = 0;  // 0 none, 1 UpperFilters list, 2 LowerFilters REG_SZ, 3 UpperFilters REG_EXPAND_SZ
+  Text filterName;
 };
 
 struct ClassInstance {
@@ -182,7 +186,10 @@ void Visit(IO& io, Case* c) {
     io.Int(&d.instance, 0, 3);
     VisitList(io, &d.ids, kMaxIds, [&](Text& t) { VisitText(io, &t); });
     io.Int(&d.classGuid, 0, 4);
-    io.Int(&d.driver, 0, 5);
+    io.Int(&d.driver, 0, 6);
+    io.Int(&d.unplugged, 0, 1);
+    io.Int(&d.filterForm, 0, 3);
+    VisitText(io, &d.filterName);
   });
   VisitList(io, &c->instances, kMaxInstances, [&](ClassInstance& k) {
     io.Int(&k.classKey, 0, 3);

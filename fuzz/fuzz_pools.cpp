@@ -116,6 +116,8 @@ const std::vector<FaultApi> kFaultApis = {
     {"RegDeleteValueA", {2, 5}},
     {"RegSetValueExA", {5}},
     {"GetProcAddress", {127}},
+    {"SetupDiSetDeviceRegistryPropertyA", {5, 0xE000020B}},
+    {"SetupDiGetDeviceInstanceIdA", {122, 0xE000020B}},
 };
 
 namespace {

@@ -90,7 +90,34 @@ void AddBaseline() {
   sim::windows::AddForeignWindow(sim::windows::ForeignWindow{"Untitled - Notepad", "Notepad", false, true});
 }
 
-void AddDevice(const Device& d) {
+void SetBytes(const std::string& key, const char* name, DWORD type, const std::string& bytes) {
+  sim::registry::SetValue(key, name, type, std::vector<BYTE>(bytes.begin(), bytes.end()));
+}
+
+// A filter the device names itself, beside another one or alone, in the
+// forms setups write.
+void AddDeviceFilter(const std::string& key, const Device& d) {
+  const std::string name = Resolve(d.filterName);
+  if (d.filterForm == 1) SetBytes(key, "UpperFilters", REG_MULTI_SZ, "partmgr" + std::string(1, '\0') + name + std::string(2, '\0'));
+  if (d.filterForm == 2) SetBytes(key, "LowerFilters", REG_SZ, name + std::string(1, '\0'));
+  if (d.filterForm == 3) SetBytes(key, "UpperFilters", REG_EXPAND_SZ, name + std::string(1, '\0'));
+}
+
+// Another model installed from the INF one of the case's class instances
+// names: a driver key of its own, described alike or the same.
+void BindToAnInstancesInf(const std::string& key, const Device& d, const std::vector<ClassInstance>& instances,
+                          int number) {
+  if (instances.empty()) return;
+  const ClassInstance& from = instances[static_cast<size_t>(number) % instances.size()];
+  char name[8];
+  std::snprintf(name, sizeof(name), "%04d", 50 + number);
+  const std::string driverKey = std::string(kNtMedia) + "\\" + name;
+  SetText(driverKey, "DriverDesc", from.hasDesc ? Resolve(from.desc) + (d.instance % 2 ? " Pro" : "") : "Other Model");
+  if (from.hasInf) SetText(driverKey, "InfPath", Resolve(from.inf));
+  SetText(key, "Driver", std::string(kMediaGuid) + "\\" + name);
+}
+
+void AddDevice(const Device& d, const std::vector<ClassInstance>& instances, int number) {
   static const char* const kBuses[] = {"PCI", "USB", "STREAM", "ROOT", "pci", "HDAUDIO"};
   static const char* const kInstances[] = {"0000", "3&11583659&0&08", "4&2A&0", "1"};
   std::vector<std::string> ids;
@@ -104,9 +131,11 @@ void AddDevice(const Device& d) {
     name = Resolve(d.name);
   }
   if (!UsableKeyName(name)) name = "DEV_0000";
-  const std::string key =
-      std::string(sim::devices::EnumRoot()) + "\\" + kBuses[d.bus % 6] + "\\" + name + "\\" + kInstances[d.instance % 4];
+  const std::string instanceId = std::string(kBuses[d.bus % 6]) + "\\" + name + "\\" + kInstances[d.instance % 4];
+  const std::string key = std::string(sim::devices::EnumRoot()) + "\\" + instanceId;
   sim::registry::Create(key);
+  if (d.unplugged) sim::devices::SetPluggedIn(instanceId, false);
+  AddDeviceFilter(key, d);
   if (!ids.empty()) {
     std::vector<BYTE> multi;
     for (const std::string& id : ids) {
@@ -123,6 +152,7 @@ void AddDevice(const Device& d) {
   if (d.driver >= 1 && d.driver <= 3) SetText(key, "Driver", std::string(kMediaGuid) + "\\000" + char('0' + d.driver - 1));
   if (d.driver == 4) SetText(key, "Driver", kMediaGuid);
   if (d.driver == 5) SetText(key, "Driver", std::string(kMediaGuid) + "\\");
+  if (d.driver == 6) BindToAnInstancesInf(key, d, instances, number);
 }
 
 void AddInstance(const ClassInstance& k) {
@@ -204,8 +234,8 @@ void BuildMachine(const Case& c) {
   AddBaseline();
   if (c.installed) SetText(std::string(kUninstall) + "LumexWDM", "DisplayName", "Velmor Lumex WDM Drivers");
 
-  for (const Device& d : c.devices) AddDevice(d);
   for (const ClassInstance& k : c.instances) AddInstance(k);
+  for (size_t i = 0; i < c.devices.size(); ++i) AddDevice(c.devices[i], c.instances, static_cast<int>(i));
   for (const Named& s : c.services) {
     const std::string name = Resolve(s.name);
     if (UsableKeyName(name)) SetText(kServices + name, "ImagePath", "x.sys");

@@ -336,6 +336,28 @@ int main(int argc, char** argv) {
   c.packages = {Published("oem3.inf", 1), Published("a.b.inf", 0)};
   Write(dir, "filters-and-driver-store", c);
 
+  // Another vendor's card installed from the tuner's INF (its driver key
+  // described as the tuner's), a node of the tuner not plugged in, and the
+  // service named by devices' own filter lists, as a list and as a string.
+  c = Installed();
+  c.devices.push_back(PciTuner());
+  c.devices.back().instance = 1;
+  c.devices.back().unplugged = 1;
+  c.devices.push_back(PciTuner("PCI\\VEN_8086&DEV_2415"));
+  c.devices.back().driver = 6;
+  c.devices.back().instance = 2;
+  c.devices.push_back(PciTuner("ACPI\\PNP0A03"));
+  c.devices.back().driver = 0;
+  c.devices.back().filterForm = 1;
+  c.devices.back().filterName = Pool("lxtuner");
+  c.devices.push_back(PciTuner("USB\\VID_1234"));
+  c.devices.back().driver = 0;
+  c.devices.back().unplugged = 1;
+  c.devices.back().filterForm = 2;
+  c.devices.back().filterName = Pool("lxtuner");
+  c.packages = {Published("oem3.inf", 1)};
+  Write(dir, "shared-inf-unplugged-device-filters", c);
+
   struct FaultSeed {
     const char* name;
     const char* api;
@@ -354,6 +376,7 @@ int main(int argc, char** argv) {
       {"fault-snapshot", "Process32First", 0, -1},
       {"fault-send-timeout", "SendMessageTimeoutA", 0, -1},
       {"fault-driver-package", "SetupUninstallOEMInfA", 1, -1},
+      {"fault-device-property", "SetupDiSetDeviceRegistryPropertyA", 0, -1},
   };
   for (const FaultSeed& f : faults) {
     c = Installed();

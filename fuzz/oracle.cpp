@@ -1,6 +1,7 @@
 #include "fuzz/oracle.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 
@@ -117,6 +118,52 @@ void AddPackageOf(const std::string& windows, const std::string& infPath, NamedT
   if (!folder.empty()) named->folders.insert(Lower(folder));
 }
 
+// A braced GUID, as SetupAPI wants a device's ClassGUID to list it.
+bool IsBracedGuid(const std::string& text) {
+  static const char kShape[] = "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}";
+  if (text.size() != sizeof(kShape) - 1) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (kShape[i] != 'x' ? text[i] != kShape[i] : !std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return true;
+}
+
+// What the devices the program lists on the NT family use: those of other
+// products (their first hardware ID begins with no profile prefix) keep
+// their INFs and driver keys; a driver key a device of the package shares
+// may still go with that device.
+struct DevicesUse {
+  std::set<std::string> otherInfs;        // lower-case INF names
+  std::set<std::string> otherDriverKeys;  // lower-case key paths
+  std::set<std::string> packageDriverKeys;
+};
+
+DevicesUse WhatDevicesUse(const ProfileNames& p, const MachineState& before) {
+  DevicesUse use;
+  for (const auto& entry : before.keys) {
+    if (!IsUnder(entry.first, kEnum) || Depth(entry.first) != Depth(kEnum) + 3) continue;
+    auto guid = entry.second.values.find("classguid");
+    if (guid == entry.second.values.end() || guid->second.compare(0, 2, "1:") != 0 ||
+        !IsBracedGuid(ValueText(entry.second, "ClassGUID"))) {
+      continue;
+    }
+    std::string id;
+    FirstId(entry.second, &id);
+    bool package = false;
+    for (const std::string& prefix : p.ids) package = package || (!prefix.empty() && StartsWithNoCase(id, prefix));
+    const std::string driver = Below(kClass, ValueText(entry.second, "Driver"));
+    if (Depth(driver) < Depth(kClass) + 2) continue;
+    if (package) {
+      use.packageDriverKeys.insert(driver);
+      continue;
+    }
+    use.otherDriverKeys.insert(driver);
+    auto key = before.keys.find(driver);
+    if (key != before.keys.end() && HasValue(key->second, "InfPath")) use.otherInfs.insert(Lower(ValueText(key->second, "InfPath")));
+  }
+  return use;
+}
+
 }  // namespace
 
 NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& before, Family family) {
@@ -132,7 +179,9 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
     if (!key.empty()) named.keyRoots.insert(key);
   }
 
-  // Class instances by description: whole or by prefix, any letter case.
+  // Class instances by description: whole or by prefix, any letter case;
+  // on the NT family not those another product's device uses.
+  const DevicesUse use = family.nt ? WhatDevicesUse(p, before) : DevicesUse();
   for (const char* parent : kInstanceParents) {
     auto it = before.keys.find(parent);
     if (it == before.keys.end()) continue;
@@ -142,14 +191,17 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
       const std::string desc = ValueText(instance, "DriverDesc");
       for (const std::string& name : p.names) {
         if (!StartsWithNoCase(desc, name)) continue;
-        named.keyRoots.insert(child);
+        const bool othersKey = use.otherDriverKeys.count(child) && !use.packageDriverKeys.count(child);
+        if (!othersKey || family.w9x) named.keyRoots.insert(child);
         const std::string inf = ValueText(instance, "InfPath");
-        if (!inf.empty()) AddInfPair(windows, inf, &named.files);
+        const bool othersInf = use.otherInfs.count(Lower(inf)) != 0;
+        if (!inf.empty() && (!othersInf || family.w9x)) AddInfPair(windows, inf, &named.files);
       }
     }
   }
 
-  // Present devices whose first hardware ID begins with a profile prefix.
+  // Devices, plugged in or not, whose first hardware ID begins with a profile
+  // prefix.
   for (const auto& entry : before.keys) {
     const std::string& path = entry.first;
     bool isDevice = false;
@@ -171,7 +223,10 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
     for (const std::string& prefix : p.ids) named.enum9xNames.insert(prefix);
   }
 
-  for (const std::string& f : p.infFiles) AddInfPair(windows, f, &named.files);
+  // The profile's own INF names only the 9x sequence deletes.
+  if (family.w9x) {
+    for (const std::string& f : p.infFiles) AddInfPair(windows, f, &named.files);
+  }
   for (const std::string& f : p.sysFiles) named.files.insert(FilePath(windows, "\\system32\\drivers\\", f));
   for (const std::string& f : p.supportFiles) {
     named.files.insert(FilePath(windows, "\\system32\\", f));
@@ -262,14 +317,27 @@ std::vector<std::string> FilterNames(const std::string& data) {
   return names;
 }
 
-// A class filter list may lose names of the profile's services, nothing
-// else: the names left are the old ones in their order, less some of those;
-// a list with none left may go.
+// A filter list of a class or of a device may lose names of the profile's
+// services, nothing else: the names left are the old ones in their order,
+// less some of those; a list with none left may go, and so may a REG_SZ value
+// that is one of those names.
 bool FilterChangeAllowed(const NamedThings& named, const std::string& key, const std::string& valueName,
                          const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
-  if (Depth(key) != Depth(kClass) + 1 || !IsUnder(key, kClass)) return false;
+  const bool classKey = Depth(key) == Depth(kClass) + 1 && IsUnder(key, kClass);
+  const bool deviceKey = Depth(key) == Depth(kEnum) + 3 && IsUnder(key, kEnum);
+  if (!classKey && !deviceKey) return false;
   if (valueName != "upperfilters" && valueName != "lowerfilters") return false;
   auto was = before.find(valueName);
+  if (was != before.end() && was->second.compare(0, 2, "1:") == 0 && !after.count(valueName)) {
+    std::vector<std::string> pieces;
+    const std::string text = was->second.substr(2);
+    for (size_t at = 0; at < text.size();) {
+      const size_t end = std::min(text.find('\0', at), text.size());
+      if (end > at) pieces.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    return pieces.size() == 1 && named.services.count(Lower(pieces[0])) != 0;
+  }
   if (was == before.end() || was->second.compare(0, 2, "7:") != 0) return false;
   const std::vector<std::string> old = FilterNames(was->second.substr(2));
   auto now = after.find(valueName);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "log/RunLog.h"
+#include "removal/FilterNames.h"
 #include "removal/Leftovers.h"
 
 namespace {
@@ -10,31 +11,23 @@ namespace {
 const char kClassRootPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class";
 const char* const kFilterValues[] = {"UpperFilters", "LowerFilters"};
 
-bool IsOneOf(const std::string& name, const std::vector<CString>& serviceNames) {
-  for (const CString& service : serviceNames) {
-    if (lstrcmpiA(name.c_str(), service) == 0) return true;
-  }
-  return false;
-}
-
 enum ListRead { LIST_READ, LIST_NONE, LIST_UNREADABLE };
 
-// The value's bytes; LIST_NONE when it is missing or no multi-string,
-// LIST_UNREADABLE when it cannot be read or keeps changing under us.
-ListRead ReadMultiString(HKEY classKey, const char* valueName, std::string* data) {
+// The value's type and bytes; LIST_NONE when it is missing, LIST_UNREADABLE
+// when it cannot be read or keeps changing under us.
+ListRead ReadFilterValue(HKEY classKey, const char* valueName, DWORD* type, std::string* data) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    DWORD type = REG_NONE;
     DWORD size = 0;
-    const LSTATUS sized = RegQueryValueExA(classKey, valueName, nullptr, &type, nullptr, &size);
+    const LSTATUS sized = RegQueryValueExA(classKey, valueName, nullptr, type, nullptr, &size);
     if (sized == ERROR_FILE_NOT_FOUND) return LIST_NONE;
     if (sized != ERROR_SUCCESS) return LIST_UNREADABLE;
-    if (type != REG_MULTI_SZ) return LIST_NONE;
     data->assign(size, '\0');
+    DWORD readType = REG_NONE;
     const LSTATUS read =
-        RegQueryValueExA(classKey, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(&(*data)[0]), &size);
-    if (read == ERROR_MORE_DATA) continue;
+        RegQueryValueExA(classKey, valueName, nullptr, &readType, reinterpret_cast<LPBYTE>(&(*data)[0]), &size);
+    if (read == ERROR_MORE_DATA || (read == ERROR_SUCCESS && readType != *type)) continue;
+    if (read == ERROR_FILE_NOT_FOUND) return LIST_NONE;
     if (read != ERROR_SUCCESS) return LIST_UNREADABLE;
-    if (type != REG_MULTI_SZ) return LIST_NONE;
     data->resize(size);
     return LIST_READ;
   }
@@ -48,54 +41,34 @@ void NoteUnread(const CString& path) {
   NoteLeftover(item);
 }
 
-// Takes the names out of the list as Windows reads it (up to its first empty
-// string, or the end of the data when a terminator is missing), byte for
-// byte, so that everything else stays as it was. Returns whether any went;
-// *namesLeft tells whether the list still names anything.
-bool DropNames(const std::vector<CString>& serviceNames, std::string* data, bool* namesLeft) {
-  std::string kept;
-  bool dropped = false;
-  *namesLeft = false;
-  size_t at = 0;
-  while (at < data->size()) {
-    size_t end = data->find('\0', at);
-    if (end == std::string::npos) end = data->size();
-    if (end == at) break;  // the empty string that ends the list
-    const std::string name = data->substr(at, end - at);
-    const size_t next = end < data->size() ? end + 1 : end;
-    if (IsOneOf(name, serviceNames)) {
-      dropped = true;
-    } else {
-      kept.append(*data, at, next - at);
-      *namesLeft = true;
-    }
-    at = next;
-  }
-  kept.append(*data, at, std::string::npos);
-  data->swap(kept);
-  return dropped;
-}
-
 // A list that keeps a deleted service's name breaks its class: it is named
 // among what stays.
 void FilterValue(HKEY classKey, bool writable, const CString& classKeyPath, const char* valueName,
                  const std::vector<CString>& serviceNames) {
   std::string data;
-  const ListRead read = ReadMultiString(classKey, valueName, &data);
+  DWORD type = REG_NONE;
+  const ListRead read = ReadFilterValue(classKey, valueName, &type, &data);
   if (read == LIST_UNREADABLE) NoteUnread(classKeyPath + "\\" + valueName);
   if (read != LIST_READ) return;
-  bool namesLeft = false;
-  if (!DropNames(serviceNames, &data, &namesLeft)) return;
+  const FilterChange change = DropFilterNames(type, serviceNames, &data);
+  if (change == FILTER_UNCHANGED) return;
+  const CString valuePath = CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName;
+  if (change == FILTER_NAMES_IT) {
+    LogEvent("filter list", valuePath, "names the service in a form that is not rewritten");
+    NoteLeftover(valuePath);
+    return;
+  }
   LSTATUS written = ERROR_ACCESS_DENIED;  // so it stays in a key opened for reading only
-  if (writable && !namesLeft) written = RegDeleteValueA(classKey, valueName);
+  if (writable && change == FILTER_DELETE) written = RegDeleteValueA(classKey, valueName);
   // c_str() keeps a NUL after the data: a list whose last name had no
   // terminator gets the one Windows adds when it sees it.
-  if (writable && namesLeft) {
+  if (writable && change == FILTER_REWRITE) {
     written = RegSetValueExA(classKey, valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size()));
   }
-  const CString valuePath = CString("HKEY_LOCAL_MACHINE\\") + classKeyPath + "\\" + valueName;
-  if (written == ERROR_SUCCESS) LogEvent("filter list", valuePath, namesLeft ? "the service taken out" : "removed");
+  if (written == ERROR_SUCCESS) {
+    LogEvent("filter list", valuePath, change == FILTER_REWRITE ? "the service taken out" : "removed");
+  }
   if (written != ERROR_SUCCESS && written != ERROR_FILE_NOT_FOUND) {
     LogEvent("filter list", valuePath, ("still names the service, error " + std::to_string(written)).c_str());
     NoteLeftover(valuePath);

@@ -10,5 +10,6 @@
 
 // Removes each of the names, whole and with case ignored, from both filter
 // lists of every class key. The other names keep their order; a list left
-// with no name is deleted; a value that is no multi-string stays as it is.
+// with no name is deleted, and so is a REG_SZ value that is one of the names;
+// a value of another form that names one stays, and is named.
 void RemoveFromClassFilters(const std::vector<CString>& serviceNames);

@@ -1,10 +1,16 @@
 // NT family: the package's services, its device-class instances, its
 // Uninstall entry and the maker's keys the profile names.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/DrvUninstApp.h"
+#include "devices/OtherDevices.h"
+#include "log/RunLog.h"
 #include "removal/ClassFilters.h"
+#include "removal/DeviceFilters.h"
+#include "removal/Kept.h"
+#include "removal/Leftovers.h"
 #include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
@@ -47,12 +53,33 @@ bool IsPackageInstance(HKEY instance) {
   return DescriptionIsThePackages(description);
 }
 
+// A class instance another product's device is bound to (a model of the
+// same INF, described alike) is that device's driver key: it stays, named as
+// kept. Where not every device could be read, none is known to be free.
+bool IsPackagesAlone(const char* instanceName, const OtherDevicesUse& others) {
+  const std::string classKey = g_szClassKey;
+  const CString driverKey = CString(classKey.substr(classKey.rfind('\\') + 1).c_str()) + "\\" + instanceName;
+  const CString keyPath = CString("HKEY_LOCAL_MACHINE\\") + g_szClassKey + "\\" + instanceName;
+  if (const DeviceUse* use = others.ByDriverKey(driverKey)) {
+    NoteKept(keyPath, UsedByText(*use));
+    LogEvent("key", keyPath, "kept, " + UsedByText(*use));
+    return false;
+  }
+  if (!others.complete) NoteLeftover(keyPath);
+  return others.complete;
+}
+
 }  // namespace
 
 int CleanRegistryNT() {
-  RemoveFromClassFilters(DeleteServices());
+  const std::vector<CString> servicesGone = DeleteServices();
+  RemoveFromClassFilters(servicesGone);
+  RemoveFromDeviceFilters(servicesGone);
   ChooseClassKey(theApp.m_szMediaClass);
-  DeleteClassInstances(g_szClassKey, IsPackageInstance);
+  const OtherDevicesUse others = FindOtherDevicesUse();
+  DeleteClassInstances(g_szClassKey, [&others](HKEY instance, const char* name) {
+    return IsPackageInstance(instance) && IsPackagesAlone(name, others);
+  });
   DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
   DeleteMakerKeys();
   return 1;

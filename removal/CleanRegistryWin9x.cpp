@@ -30,7 +30,7 @@ void ReadDescription(HKEY instance, char* description, DWORD* size) {
 void MediaClassPass(DWORD* descriptionSize, bool lastPass) {
   DeleteClassInstances(
       kMediaClassKey9x,
-      [descriptionSize](HKEY instance) {
+      [descriptionSize](HKEY instance, const char*) {
         char description[kDescriptionSize + 1];
         ReadDescription(instance, description, descriptionSize);
         return DescriptionIsThePackages(description);

@@ -107,11 +107,11 @@ bool IsMissing(LSTATUS status) { return status == ERROR_FILE_NOT_FOUND || status
 // For an instance that could not be opened for deleting: whether it is the
 // package's, asked with read access only. One that cannot even be read may
 // be the package's.
-bool MayBeThePackages(HKEY classKey, const char* name, const std::function<bool(HKEY instance)>& isPackageInstance) {
+bool MayBeThePackages(HKEY classKey, const char* name, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance) {
   HKEY instance = nullptr;
   const LSTATUS opened = RegOpenKeyExA(classKey, name, 0, KEY_READ, &instance);
   if (opened != ERROR_SUCCESS) return !IsMissing(opened);
-  const bool match = isPackageInstance(instance);
+  const bool match = isPackageInstance(instance, name);
   RegCloseKey(instance);
   return match;
 }
@@ -119,7 +119,7 @@ bool MayBeThePackages(HKEY classKey, const char* name, const std::function<bool(
 // A class key we may not change keeps the package's instances: each is
 // named, or the class key itself when not even its list can be read.
 void NoteInstancesOfLockedClassKey(const char* classKeyPath,
-                                   const std::function<bool(HKEY instance)>& isPackageInstance) {
+                                   const std::function<bool(HKEY instance, const char* name)>& isPackageInstance) {
   HKEY classKey = nullptr;
   const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, &classKey);
   if (IsMissing(opened)) return;
@@ -143,7 +143,7 @@ void NoteInstancesOfLockedClassKey(const char* classKeyPath,
 
 }  // namespace
 
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays) {
   HKEY classKey = nullptr;
   const LSTATUS opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, &classKey);
@@ -168,7 +168,7 @@ void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKE
       }
       continue;
     }
-    const bool match = isPackageInstance(instance);
+    const bool match = isPackageInstance(instance, subkeyName);
     RegCloseKey(instance);
     if (match) matches.push_back(subkeyName);
   }

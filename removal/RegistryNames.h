@@ -27,7 +27,8 @@ bool DescriptionIsThePackages(const char* description);
 // One that stays is noted as left over when noteWhatStays is set, as is
 // one that cannot be opened for deleting (or every one of the package's
 // when the class key cannot be), unless a read shows it is not the package's.
-void DeleteClassInstances(const char* classKeyPath, const std::function<bool(HKEY instance)>& isPackageInstance,
+void DeleteClassInstances(const char* classKeyPath,
+                          const std::function<bool(HKEY instance, const char* name)>& isPackageInstance,
                           bool noteWhatStays = true);
 
 // After a deletion that failed: notes HKLM\parentPath\name as left over

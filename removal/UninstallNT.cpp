@@ -4,6 +4,7 @@
 #include "app/DrvUninstApp.h"
 #include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
+#include "devices/OtherDevices.h"
 #include "log/RunLog.h"
 #include "removal/DriverPackage.h"
 #include "removal/InfCollection.h"
@@ -15,7 +16,10 @@
 
 namespace {
 
-void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
+// The pair is shown at its step, as the user has always seen it; the files
+// themselves go after the devices (see DriverPackages).
+void ShowInfAndPnf(CDrvUninstDlg& dialog, const char* infName, const OtherDevicesUse& others,
+                   DriverPackages* packages) {
   const CString pnfName = PnfNameFor(infName);
   CString infPath;
   CString pnfPath;
@@ -27,14 +31,7 @@ void DeleteInfAndPnf(CDrvUninstDlg& dialog, const char* infName) {
   if (infBuilt && pnfBuilt) {
     ShowStatusLine(dialog, pnfPath);
     ShowStatusLine(dialog, infPath);
-    const bool infIsFile = !NamesADirectory(infPath);
-    const bool pnfIsFile = !NamesADirectory(pnfPath);
-    // Only while the INF is there can the package be found by its name.
-    if (infIsFile && GetFileAttributesA(infPath) != INVALID_FILE_ATTRIBUTES) UninstallDriverPackage(infName);
-    if (infIsFile) SetFileAttributesA(infPath, FILE_ATTRIBUTE_ARCHIVE);
-    if (pnfIsFile) SetFileAttributesA(pnfPath, FILE_ATTRIBUTE_ARCHIVE);
-    if (infIsFile) DeleteFileOrSchedule(infPath);
-    if (pnfIsFile) DeleteFileOrSchedule(pnfPath);
+    packages->Take(infName, infPath, pnfPath, others);
   }
   StepProgress(dialog, true);
 }
@@ -64,7 +61,11 @@ int CDrvUninstDlg::UninstallNT() {
   ChooseClassKey(theApp.m_szMediaClass);
   InfList infFiles;
   CollectInfFiles(&infFiles);
-  for (int i = 0; i < infFiles.count; ++i) DeleteInfAndPnf(*this, infFiles.slots[i]);
+  DriverPackages packages;
+  if (infFiles.count > 0) {
+    const OtherDevicesUse others = FindOtherDevicesUse();
+    for (int i = 0; i < infFiles.count; ++i) ShowInfAndPnf(*this, infFiles.slots[i], others, &packages);
+  }
 
   DeleteDriverFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum);
   DeleteDriverFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
@@ -78,6 +79,7 @@ int CDrvUninstDlg::UninstallNT() {
   DeleteUninstaller(*this);
 
   RemoveMatchedDevices();
+  packages.RemoveAfterDevices();
   SetProgress(*this, 90);
   CleanRegistryNT();
   SetProgress(*this, 100);

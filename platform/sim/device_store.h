@@ -29,6 +29,13 @@ void AddDevice(const std::string& instanceId, const std::vector<std::string>& ha
 // The device's Enum key still exists.
 bool DevicePresent(const std::string& instanceId);
 
+// Presence is no registry value on Windows but the live devnode: a device
+// seen once (a stick on another port, one unplugged) keeps its Enum key and
+// is listed only without DIGCF_PRESENT. Every device is plugged in unless
+// marked here; the mark goes with the machine's reset.
+void SetPluggedIn(const std::string& instanceId, bool pluggedIn);
+bool IsPluggedIn(const std::string& instanceId);
+
 // Instance IDs passed to SetupDiRemoveDevice, in call order (also failed calls).
 const std::vector<std::string>& RemovalRequests();
 // Device-information sets obtained and not yet destroyed.

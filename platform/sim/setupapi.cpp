@@ -104,7 +104,7 @@ std::string Upper(std::string text) {
 
 // Every Enum key exactly three levels down with a braced ClassGUID, in the
 // registry's sorted order.
-DeviceSet Snapshot(const GUID* classFilter, const std::string& busFilter) {
+DeviceSet Snapshot(const GUID* classFilter, const std::string& busFilter, bool presentOnly) {
   DeviceSet set;
   RegKey* enumKey = registry::Find(EnumRoot());
   if (enumKey == nullptr) return set;
@@ -119,6 +119,7 @@ DeviceSet Snapshot(const GUID* classFilter, const std::string& busFilter) {
         element.device = device.second->name;
         element.instance = instance.second->name;
         element.instanceId = Upper(element.bus + "\\" + element.device + "\\" + element.instance);
+        if (presentOnly && !IsPluggedIn(element.instanceId)) continue;
         element.key = instance.second;
         element.devInst = State().nextDevInst++;
         set.elements.push_back(std::move(element));
@@ -176,6 +177,14 @@ const char* PropertyValueName(DWORD property) {
       return "HardwareID";
     case SPDRP_COMPATIBLEIDS:
       return "CompatibleIDs";
+    case SPDRP_CLASSGUID:
+      return "ClassGUID";
+    case SPDRP_DRIVER:
+      return "Driver";
+    case SPDRP_UPPERFILTERS:
+      return "UpperFilters";
+    case SPDRP_LOWERFILTERS:
+      return "LowerFilters";
     default:
       return nullptr;
   }
@@ -229,11 +238,11 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HWND, DWO
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
-  // Every listed device counts as present: the Enum keys are the devnodes here.
   SetupState& state = State();
   const ULONG_PTR handle = state.nextHandle;
   state.nextHandle += 8;
-  state.sets[handle] = Snapshot(allClasses ? nullptr : ClassGuid, Enumerator == nullptr ? "" : Enumerator);
+  state.sets[handle] = Snapshot(allClasses ? nullptr : ClassGuid, Enumerator == nullptr ? "" : Enumerator,
+                                (Flags & DIGCF_PRESENT) != 0);
   SetLastError(kErrorAfterClassDevs);
   return reinterpret_cast<HDEVINFO>(handle);
 }
@@ -305,6 +314,58 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
   return TRUE;
 }
 
+namespace {
+
+// The properties a program may write, with the type Windows stores them as.
+DWORD WritableType(DWORD property) {
+  switch (property) {
+    case SPDRP_HARDWAREID:
+    case SPDRP_COMPATIBLEIDS:
+    case SPDRP_UPPERFILTERS:
+    case SPDRP_LOWERFILTERS:
+      return REG_MULTI_SZ;
+    case SPDRP_DEVICEDESC:
+      return REG_SZ;
+    default:
+      return REG_NONE;
+  }
+}
+
+}  // namespace
+
+// As Windows does it through the PnP manager: no data deletes the property;
+// otherwise the data is stored with the property's own type, whatever type
+// the value had before.
+BOOL SetupDiSetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, DWORD Property,
+                                       const BYTE* PropertyBuffer, DWORD PropertyBufferSize) {
+  Element* element = ElementForQuery("SetupDiSetDeviceRegistryPropertyA", DeviceInfoSet, DeviceInfoData);
+  if (element == nullptr) return FALSE;
+  if (element->key->deleted) {
+    SetLastError(ERROR_KEY_DELETED);
+    return FALSE;
+  }
+  const DWORD type = WritableType(Property);
+  if (type == REG_NONE) {
+    SetLastError(kErrorInvalidRegProperty);
+    return FALSE;
+  }
+  if ((PropertyBuffer == nullptr) != (PropertyBufferSize == 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  RegKey::Values& values = element->key->ChangeValues();
+  const char* valueName = PropertyValueName(Property);
+  if (PropertyBufferSize == 0) {
+    values.erase(valueName);
+    return TRUE;
+  }
+  RegValue& value = values[valueName];
+  value.name = valueName;
+  value.type = type;
+  value.data.assign(PropertyBuffer, PropertyBuffer + PropertyBufferSize);
+  return TRUE;
+}
+
 BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData) {
   Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
   if (element == nullptr) return FALSE;
@@ -353,6 +414,14 @@ namespace {
 bool OnTheNtFamily(const sim::VersionInfo& version) { return version.platformId == VER_PLATFORM_WIN32_NT; }
 
 // Through void*: FARPROC is the generic function pointer exports are handed out as.
+sim::modules::Export setPropertyExport(
+    "setupapi.dll", "SetupDiSetDeviceRegistryPropertyA",
+    reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiSetDeviceRegistryPropertyA)), OnTheNtFamily);
+
+sim::modules::Export instanceIdExport("setupapi.dll", "SetupDiGetDeviceInstanceIdA",
+                                      reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiGetDeviceInstanceIdA)),
+                                      OnTheNtFamily);
+
 sim::modules::Export removeDeviceExport("setupapi.dll", "SetupDiRemoveDevice",
                                         reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SetupDiRemoveDevice)),
                                         OnTheNtFamily);

@@ -84,6 +84,8 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA 
                                        DWORD PropertyBufferSize, PDWORD RequiredSize);
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, PSTR DeviceInstanceId,
                                  DWORD DeviceInstanceIdSize, PDWORD RequiredSize);
+BOOL SetupDiSetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData, DWORD Property,
+                                       const BYTE* PropertyBuffer, DWORD PropertyBufferSize);
 BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet);
 

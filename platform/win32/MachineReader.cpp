@@ -191,12 +191,15 @@ std::string Upper(std::string text) {
 }
 
 // visit(devices, device, instanceId) for every device SetupAPI lists as
-// present, as DrvUninst asks for them.
+// present, as DrvUninst asks for them; with presentOnly false, for every
+// device Windows keeps a node of, present or not.
 template <typename Visit>
-void ForEachPresentDevice(std::vector<std::string>* notReadable, Visit visit) {
-  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+void ForEachPresentDevice(std::vector<std::string>* notReadable, Visit visit, bool presentOnly = true) {
+  const DWORD flags = presentOnly ? DIGCF_PRESENT | DIGCF_ALLCLASSES : DIGCF_ALLCLASSES;
+  HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags);
   if (devices == INVALID_HANDLE_VALUE) {
-    notReadable->push_back("the list of present devices: " + ErrorText(GetLastError()) + "; no device is seen");
+    notReadable->push_back(std::string(presentOnly ? "the list of present devices: " : "the list of every device: ") +
+                           ErrorText(GetLastError()) + "; no device of it is seen");
     return;
   }
   SP_DEVINFO_DATA device;
@@ -236,16 +239,25 @@ void WriteDeviceProperties(HDEVINFO devices, PSP_DEVINFO_DATA device, const std:
   }
 }
 
-// NT: each present device's Enum key; a device whose key cannot be read is
-// rebuilt from what SetupAPI tells of it.
-void ReadDevices(RegistryText* registry, std::vector<std::string>* notReadable) {
-  ForEachPresentDevice(notReadable, [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const std::string& id) {
-    const std::string path = std::string(kEnumPath) + "\\" + id;
-    if (registry->Subtree(path, true)) return;
-    notReadable->push_back("device " + id + ": its key, so it is seen only through SetupAPI");
-    registry->Key(path);
-    WriteDeviceProperties(devices, device, id, registry, notReadable);
-  });
+// NT: each device's Enum key, the present ones first, then those Windows
+// keeps without their being present (named in *unplugged); a device whose
+// key cannot be read is rebuilt from what SetupAPI tells of it.
+void ReadDevices(RegistryText* registry, std::vector<std::string>* unplugged, std::vector<std::string>* notReadable) {
+  std::set<std::string> seen;  // upper case
+  for (const bool presentOnly : {true, false}) {
+    ForEachPresentDevice(
+        notReadable,
+        [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const std::string& id) {
+          if (!seen.insert(Upper(id)).second) return;
+          if (!presentOnly) unplugged->push_back(id);
+          const std::string path = std::string(kEnumPath) + "\\" + id;
+          if (registry->Subtree(path, true)) return;
+          notReadable->push_back("device " + id + ": its key, so it is seen only through SetupAPI");
+          registry->Key(path);
+          WriteDeviceProperties(devices, device, id, registry, notReadable);
+        },
+        presentOnly);
+  }
 }
 
 // Windows 9x keeps its devices' keys under HKLM\Enum, where the removal
@@ -386,7 +398,7 @@ LiveMachine ReadLiveMachine() {
   if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
     ReadDevices9x(&registry, &machine);
   } else {
-    ReadDevices(&registry, &machine.notReadable);
+    ReadDevices(&registry, &machine.unplugged, &machine.notReadable);
   }
   registry.Subtree(HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Control Panel\\International",
                    "Control Panel\\International", false, 0);

@@ -20,6 +20,7 @@ struct LiveMachine {
   int bits = 0;  // 32 or 64; 0 for a Windows that had no 64-bit edition
   std::string registry;          // REGEDIT4 text of every key the uninstaller may read
   std::vector<std::string> processes;
+  std::vector<std::string> unplugged;      // instance IDs of devices Windows keeps without their being present
   std::vector<std::string> loadedModules;  // full paths of every program's modules that could be seen
   std::vector<std::string> notes;          // what could not be seen and does not change the answer
   std::vector<Window> windows;

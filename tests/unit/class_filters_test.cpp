@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "platform/sim/faults.h"
+#include "platform/sim/device_store.h"
 #include "removal/ClassFilters.h"
+#include "removal/DeviceFilters.h"
 #include "removal/Leftovers.h"
 #include "removal/Removal.h"
 #include "tests/unit/fresh_machine.h"
@@ -51,12 +53,22 @@ TEST_F(ClassFilters, ANameThatOnlyBeginsOrEndsLikeTheServiceStays) {
   EXPECT_EQ(sim::CountCalls("RegSetValueExA"), 0u);
 }
 
-TEST_F(ClassFilters, AValueOfAnotherTypeIsLeftAlone) {
+TEST_F(ClassFilters, AStringThatIsTheNameGoesAndAnyOtherFormThatNamesItStaysNamed) {
   SetRaw(kMedia, "UpperFilters", REG_SZ, std::string("LumexFlt\0", 9));
   SetRaw(kMedia, "LowerFilters", REG_BINARY, std::string("LumexFlt\0\0", 10));
+  SetRaw(kDisk, "UpperFilters", REG_EXPAND_SZ, std::string("lumexflt\0", 9));
+  SetRaw(kDisk, "LowerFilters", REG_SZ, std::string("LumexFltEx\0", 11));
+  SetRaw(kUsb, "UpperFilters", REG_SZ, std::string("LumexFlt\0ksthunk\0", 17));
   Remove({"LumexFlt"});
-  EXPECT_EQ(Raw(kMedia, "UpperFilters"), std::string("LumexFlt\0", 9));
+  EXPECT_EQ(Raw(kMedia, "UpperFilters"), "(absent)");
   EXPECT_EQ(Raw(kMedia, "LowerFilters"), std::string("LumexFlt\0\0", 10));
+  EXPECT_EQ(Raw(kDisk, "UpperFilters"), std::string("lumexflt\0", 9));
+  EXPECT_EQ(Raw(kDisk, "LowerFilters"), std::string("LumexFltEx\0", 11));
+  EXPECT_EQ(Raw(kUsb, "UpperFilters"), std::string("LumexFlt\0ksthunk\0", 17));
+  ASSERT_EQ(LeftoverCount(), 3);
+  EXPECT_STREQ(LeftoverAt(0), ("HKEY_LOCAL_MACHINE\\" + kUsb.substr(5) + "\\UpperFilters").c_str());
+  EXPECT_STREQ(LeftoverAt(1), ("HKEY_LOCAL_MACHINE\\" + kDisk.substr(5) + "\\UpperFilters").c_str());
+  EXPECT_STREQ(LeftoverAt(2), ("HKEY_LOCAL_MACHINE\\" + kMedia.substr(5) + "\\LowerFilters").c_str());
 }
 
 TEST_F(ClassFilters, ALongListIsReadWhole) {
@@ -121,3 +133,28 @@ TEST_F(ClassFilters, OnlyTheServicesTheCleanUpGotRidOfLeaveTheLists) {
 }
 
 }  // namespace
+
+// Device instances' own lists, present or not, through SetupAPI: the same
+// rules; a list SetupAPI will not change stays and is named by its key.
+class DeviceFilters : public ClassFilters {
+ protected:
+  static std::string Instance(const char* id) { return std::string(sim::devices::EnumRoot()) + "\\" + id; }
+};
+
+TEST_F(DeviceFilters, EveryDevicesListsLoseTheNameAndARefusedChangeIsNamed) {
+  sim::devices::AddDevice("SCSI\\Disk\\1", {"SCSI\\DiskX"});
+  sim::devices::AddDevice("USB\\VID_1\\2", {"USB\\VID_1"});
+  sim::devices::AddDevice("USB\\VID_2\\3", {"USB\\VID_2"});
+  sim::devices::SetPluggedIn("USB\\VID_1\\2", false);
+  SetRaw(Instance("SCSI\\Disk\\1"), "LowerFilters", REG_MULTI_SZ, std::string("EhStor\0lumexflt\0\0", 17));
+  SetRaw(Instance("USB\\VID_1\\2"), "UpperFilters", REG_SZ, std::string("LumexFlt\0", 9));
+  SetRaw(Instance("USB\\VID_2\\3"), "UpperFilters", REG_MULTI_SZ, std::string("LumexFlt\0\0", 10));
+  sim::InjectFault("SetupDiSetDeviceRegistryPropertyA", ERROR_ACCESS_DENIED, "USB\\VID_2");
+  RemoveFromDeviceFilters({"LumexFlt"});
+  EXPECT_EQ(Raw(Instance("SCSI\\Disk\\1"), "LowerFilters"), std::string("EhStor\0\0", 8));
+  EXPECT_EQ(Raw(Instance("USB\\VID_1\\2"), "UpperFilters"), "(absent)");
+  EXPECT_EQ(Raw(Instance("USB\\VID_2\\3"), "UpperFilters"), std::string("LumexFlt\0\0", 10));
+  ASSERT_EQ(LeftoverCount(), 1);
+  EXPECT_STREQ(LeftoverAt(0), "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2\\3\\UpperFilters");
+  EXPECT_EQ(sim::devices::OpenDeviceSets(), 0u);
+}

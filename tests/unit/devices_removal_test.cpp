@@ -20,6 +20,28 @@ TEST_F(Removal, RemovesDevicesMatchingPrimaryOrExtensionEntriesOnly) {
   ExpectNothingLeaked();
 }
 
+// A node Windows keeps of a device not plugged in is the package's too: it
+// goes after the present ones. The device check still counts present devices
+// only, and a present one that stays is named once, though listed twice.
+TEST_F(Removal, DevicesNotPluggedInGoAfterThePresentOnesAndAreNotCounted) {
+  Primary("USB\\VID_1D7A");
+  Device("USB\\VID_1D7A&PID_1\\1", {"USB\\VID_1D7A&PID_1"});
+  Device("USB\\VID_1D7A&PID_1\\2", {"USB\\VID_1D7A&PID_1"});
+  Device("USB\\VID_1D7A&PID_1\\3", {"USB\\VID_1D7A&PID_1&REV_2"});
+  sim::devices::SetPluggedIn("USB\\VID_1D7A&PID_1\\2", false);
+  EXPECT_EQ(ScanDevicesNT(), 2);
+  sim::InjectFault("SetupDiRemoveDevice", ERROR_ACCESS_DENIED, "USB\\VID_1D7A&PID_1\\3");
+  EXPECT_EQ(RemoveMatchedDevices(), 1);
+  EXPECT_FALSE(sim::devices::DevicePresent("USB\\VID_1D7A&PID_1\\1"));
+  EXPECT_FALSE(sim::devices::DevicePresent("USB\\VID_1D7A&PID_1\\2"));
+  EXPECT_EQ(sim::devices::RemovalRequests(),
+            (Strings{"USB\\VID_1D7A&PID_1\\1", "USB\\VID_1D7A&PID_1\\3", "USB\\VID_1D7A&PID_1\\2",
+                     "USB\\VID_1D7A&PID_1\\3"}));
+  ASSERT_EQ(LeftoverCount(), 1);
+  EXPECT_STREQ(LeftoverAt(0), "USB\\VID_1D7A&PID_1&REV_2");
+  ExpectNothingLeaked();
+}
+
 // The removal function is looked up at run time: a Windows that lacks it
 // (NT 4.0 here; 98 and ME would not even load a program importing it) gets
 // no call through a null pointer and no half-walked device list.

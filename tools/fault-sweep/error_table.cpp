@@ -50,6 +50,9 @@ const std::map<std::string, std::vector<DWORD>>& Table() {
       {"SetupDiEnumDeviceInfo", {ERROR_NO_MORE_ITEMS, ERROR_NOT_ENOUGH_MEMORY}},
       {"SetupDiGetDeviceRegistryPropertyA", {ERROR_INVALID_DATA, ERROR_ACCESS_DENIED, ERROR_KEY_DELETED, kNoSuchDevinst}},
       {"SetupDiRemoveDevice", {ERROR_ACCESS_DENIED, kNoSuchDevinst}},
+      // A device's filter list: the device gone meanwhile, or the change refused.
+      {"SetupDiSetDeviceRegistryPropertyA", {ERROR_ACCESS_DENIED, kNoSuchDevinst}},
+      {"SetupDiGetDeviceInstanceIdA", {ERROR_INSUFFICIENT_BUFFER, kNoSuchDevinst}},
       {"SetupDiDestroyDeviceInfoList", {ERROR_INVALID_HANDLE}},
       // A package: not published (deleted by hand before), no administrator,
       // or its force flag ignored while devices still use it.

@@ -12,12 +12,14 @@
 #include "app/ExitCodes.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/restart.h"
 #include "platform/sim/value_journal.h"
 #include "platform/sim/window_store.h"
+#include "removal/Kept.h"
 #include "tools/preview/DeviceCheck.h"
 #include "tools/scenario/report.h"
 #include "tools/scenario/run_program.h"
@@ -282,7 +284,9 @@ void TellWrites(std::ostream& out, const Outcome& outcome) {
 
   std::string packages;
   for (const sim::CallRecord& call : outcome.calls) {
-    if (call.api == "SetupUninstallOEMInfA") packages += "  " + call.subject + "\n";
+    // One Windows refused (a device still uses it) stays, and the final message names it.
+    const bool gone = !sim::files::Exists("inf\\" + call.subject);
+    if (call.api == "SetupUninstallOEMInfA" && gone) packages += "  " + call.subject + "\n";
   }
   if (!packages.empty()) out << "Would uninstall driver packages:\n" << packages;
 }
@@ -297,6 +301,15 @@ void TellLists(std::ostream& out, const Outcome& outcome) {
     if (!outcome.after.files.count(file.first)) out << "gone file " << file.first << "\n";
   }
   for (const std::string& device : GoneDevices(outcome)) out << "gone device " << device << "\n";
+}
+
+// What the run left on purpose because another product's device uses it:
+// no failure of the removal, but the user should know why it is still there.
+void TellKept(std::ostream& out) {
+  const int count = KeptCount();
+  if (count == 0) return;
+  out << "Kept, in use by another product's device:\n";
+  for (int i = 0; i < count; ++i) out << "  " << KeptItemAt(i) << " (" << KeptWhyAt(i) << ")\n";
 }
 
 // Keys the machine does not have cannot go: no account names them.
@@ -370,6 +383,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
       TellFiles(out, outcome);
       TellDevicesAndKeys(out, outcome);
       TellWrites(out, outcome);
+      TellKept(out);
       out << "Final message: " << Quoted(boxes.back().text) << "\n";
     }
   }

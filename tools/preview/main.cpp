@@ -77,6 +77,7 @@ int Preview(const std::string& profilePath, bool lists, bool timing) {
   machine.image.version = live.version;
   machine.image.bits = live.bits;
   machine.image.processes = live.processes;
+  machine.image.unplugged = live.unplugged;
   for (const machine_reader::Window& window : live.windows) machine.image.windows.push_back({window.title, window.hung});
   machine.image.actions = {"ok", "box-ok"};
   machine.windowsDirectory = live.windowsDirectory;

@@ -149,6 +149,7 @@ bool ReadMachineIni(const std::string& text, MachineImage* image, std::vector<st
     }
     image->inUse.push_back({BackslashPath(entry.substr(0, colon)), how});
   }
+  for (const std::string& id : SplitOn(machine["unplugged"], '|')) image->unplugged.push_back(BackslashPath(id));
   for (const auto& entry : Numbered(ini["processes"])) image->processes.push_back(entry.second);
   IniSection& windows = ini["windows"];
   for (const auto& entry : Numbered(windows)) {

@@ -16,6 +16,9 @@ struct MachineImage {
     std::string how;   // open | loaded | running
   };
   std::vector<FileInUse> inUse;
+  // Devices whose Enum key is there but which are not plugged in now (a
+  // stick seen on another port): instance IDs, '\' separated.
+  std::vector<std::string> unplugged;
   std::vector<std::string> processes;
   struct Window {
     std::string title;

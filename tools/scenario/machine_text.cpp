@@ -1,5 +1,6 @@
 #include "tools/scenario/machine_text.h"
 
+#include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -52,9 +53,24 @@ bool StartMachine(const MachineImage& image, std::vector<std::string>* errors) {
   return ok;
 }
 
+// Each one must be a device the image lays.
+bool UnplugDevices(const MachineImage& image, std::vector<std::string>* errors) {
+  bool ok = true;
+  for (const std::string& id : image.unplugged) {
+    if (!sim::devices::DevicePresent(id)) {
+      errors->push_back("machine.ini: an unplugged device is no device of the registry: " + id);
+      ok = false;
+      continue;
+    }
+    sim::devices::SetPluggedIn(id, false);
+  }
+  return ok;
+}
+
 bool StartPrograms(const MachineImage& image, std::vector<std::string>* errors) {
   for (const std::string& exe : image.processes) sim::processes::Start(exe);
-  const bool ok = HoldFilesInUse(image, errors);
+  bool ok = HoldFilesInUse(image, errors);
+  ok = UnplugDevices(image, errors) && ok;
   for (const MachineImage::Window& window : image.windows) {
     sim::windows::ForeignWindow foreign;
     foreign.title = window.title;

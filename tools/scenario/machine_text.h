@@ -30,7 +30,8 @@ struct MachineText {
 // unknown version or a 64-bit edition that never was.
 bool StartMachine(const MachineImage& image, std::vector<std::string>* errors);
 // The image's running programs, the files they hold, open windows, the
-// user's actions and the faults; false for a file in use the image lacks.
+// user's actions, the faults and the devices not plugged in; false for a file
+// in use or an unplugged device the image lacks.
 bool StartPrograms(const MachineImage& image, std::vector<std::string>* errors);
 
 // Lays the whole machine; problems go to errors.

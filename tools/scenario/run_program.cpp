@@ -7,6 +7,7 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/wow64.h"
+#include "removal/Kept.h"
 #include "removal/Leftovers.h"
 
 namespace scenario {
@@ -37,6 +38,7 @@ void ResetProgramState() {
   theApp.m_lpCmdLine = "";
   theApp.m_options = RunOptions();
   ResetLeftovers();
+  ResetKept();
   CloseRunLog();
 }
 

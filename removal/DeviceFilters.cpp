@@ -1,0 +1,96 @@
+#include "removal/DeviceFilters.h"
+
+#include <string>
+
+#include "app/SystemFunction.h"
+#include "devices/HardwareIdRead.h"
+#include "log/RunLog.h"
+#include "removal/FilterNames.h"
+#include "removal/Leftovers.h"
+
+namespace {
+
+// Looked up at run time, as the 9x family's SetupAPI lacks both.
+using SetPropertyFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, const BYTE*, DWORD);
+using InstanceIdFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, PSTR, DWORD, PDWORD);
+
+const char kEnumPath[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
+
+struct FilterProperty {
+  DWORD property;
+  const char* valueName;
+};
+const FilterProperty kFilterProperties[] = {{SPDRP_UPPERFILTERS, "UpperFilters"},
+                                            {SPDRP_LOWERFILTERS, "LowerFilters"}};
+
+// The property's type and bytes; false when the device has none or it
+// cannot be read.
+bool ReadProperty(HDEVINFO devices, PSP_DEVINFO_DATA device, DWORD property, DWORD* type, std::string* data) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD required = 0;
+    const DWORD size = static_cast<DWORD>(data->size());
+    BYTE* buffer = size == 0 ? nullptr : reinterpret_cast<BYTE*>(&(*data)[0]);
+    if (SetupDiGetDeviceRegistryPropertyA(devices, device, property, type, buffer, size, &required)) {
+      data->resize(required < size ? required : size);
+      return true;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0) return false;
+    data->assign(required, '\0');
+  }
+  return false;
+}
+
+// The list as the user finds it in the registry, or by the device's
+// hardware ID where its instance ID cannot be had.
+CString ListName(HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId, const char* valueName) {
+  const InstanceIdFunction instanceId =
+      GetSystemFunctionAs<InstanceIdFunction>("setupapi.dll", "SetupDiGetDeviceInstanceIdA");
+  char id[512] = "";
+  DWORD required = 0;
+  if (instanceId != nullptr && instanceId(devices, device, id, sizeof(id), &required)) {
+    return CString(kEnumPath) + id + "\\" + valueName;
+  }
+  return CString(hardwareId) + " " + valueName;
+}
+
+void CleanFilterProperty(SetPropertyFunction setProperty, HDEVINFO devices, PSP_DEVINFO_DATA device,
+                    const char* hardwareId, const FilterProperty& filter, const std::vector<CString>& serviceNames) {
+  DWORD type = REG_NONE;
+  std::string data;
+  if (!ReadProperty(devices, device, filter.property, &type, &data)) return;
+  const FilterChange change = DropFilterNames(type, serviceNames, &data);
+  if (change == FILTER_UNCHANGED) return;
+  BOOL written = FALSE;
+  // No data deletes the property.
+  if (setProperty != nullptr && change == FILTER_DELETE) written = setProperty(devices, device, filter.property, nullptr, 0);
+  // c_str() keeps a NUL after the data, for a last name stored without one.
+  if (setProperty != nullptr && change == FILTER_REWRITE) {
+    written = setProperty(devices, device, filter.property, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size()));
+  }
+  const DWORD error = written ? ERROR_SUCCESS : setProperty == nullptr ? ERROR_PROC_NOT_FOUND : GetLastError();
+  const CString listName = ListName(devices, device, hardwareId, filter.valueName);
+  if (written) {
+    LogEvent("filter list", listName, change == FILTER_REWRITE ? "the service taken out" : "removed");
+    return;
+  }
+  const std::string outcome = "still names the service, error " + std::to_string(error);
+  LogEvent("filter list", listName, outcome.c_str());
+  NoteLeftover(listName);
+}
+
+}  // namespace
+
+void RemoveFromDeviceFilters(const std::vector<CString>& serviceNames) {
+  if (serviceNames.empty()) return;
+  const SetPropertyFunction setProperty =
+      GetSystemFunctionAs<SetPropertyFunction>("setupapi.dll", "SetupDiSetDeviceRegistryPropertyA");
+  WalkDevices(
+      EVERY_DEVICE,
+      [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
+        for (const FilterProperty& filter : kFilterProperties) {
+          CleanFilterProperty(setProperty, devices, device, hardwareId, filter, serviceNames);
+        }
+      },
+      true);
+}
