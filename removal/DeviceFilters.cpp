@@ -23,21 +23,32 @@ struct FilterProperty {
 const FilterProperty kFilterProperties[] = {{SPDRP_UPPERFILTERS, "UpperFilters"},
                                             {SPDRP_LOWERFILTERS, "LowerFilters"}};
 
-// The property's type and bytes; false when the device has none or it
-// cannot be read.
-bool ReadProperty(HDEVINFO devices, PSP_DEVINFO_DATA device, DWORD property, DWORD* type, std::string* data) {
+enum PropertyRead { PROPERTY_READ, PROPERTY_NONE, PROPERTY_UNREADABLE };
+
+// The property's type and bytes; PROPERTY_NONE when the device has none.
+PropertyRead ReadProperty(HDEVINFO devices, PSP_DEVINFO_DATA device, DWORD property, DWORD* type,
+                          std::string* data) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD required = 0;
     const DWORD size = static_cast<DWORD>(data->size());
     BYTE* buffer = size == 0 ? nullptr : reinterpret_cast<BYTE*>(&(*data)[0]);
     if (SetupDiGetDeviceRegistryPropertyA(devices, device, property, type, buffer, size, &required)) {
       data->resize(required < size ? required : size);
-      return true;
+      return PROPERTY_READ;
     }
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || required == 0) return false;
+    const DWORD error = GetLastError();
+    if (error == ERROR_INVALID_DATA || error == ERROR_NO_SUCH_DEVINST) return PROPERTY_NONE;
+    if (error != ERROR_INSUFFICIENT_BUFFER || required == 0) return PROPERTY_UNREADABLE;
     data->assign(required, '\0');
   }
-  return false;
+  return PROPERTY_UNREADABLE;
+}
+
+// What cannot be read may still name a deleted service.
+void NoteUnread(const CString& item) {
+  const CString named = item + " (could not be read)";
+  LogEvent("filter list", named, "may still name a deleted service");
+  NoteLeftover(named);
 }
 
 // The list as the user finds it in the registry, or by the device's
@@ -57,7 +68,9 @@ void CleanFilterProperty(SetPropertyFunction setProperty, HDEVINFO devices, PSP_
                     const char* hardwareId, const FilterProperty& filter, const std::vector<CString>& serviceNames) {
   DWORD type = REG_NONE;
   std::string data;
-  if (!ReadProperty(devices, device, filter.property, &type, &data)) return;
+  const PropertyRead read = ReadProperty(devices, device, filter.property, &type, &data);
+  if (read == PROPERTY_UNREADABLE) NoteUnread(ListName(devices, device, hardwareId, filter.valueName));
+  if (read != PROPERTY_READ) return;
   const FilterChange change = DropFilterNames(type, serviceNames, &data);
   if (change == FILTER_UNCHANGED) return;
   BOOL written = FALSE;
@@ -85,7 +98,7 @@ void RemoveFromDeviceFilters(const std::vector<CString>& serviceNames) {
   if (serviceNames.empty()) return;
   const SetPropertyFunction setProperty =
       GetSystemFunctionAs<SetPropertyFunction>("setupapi.dll", "SetupDiSetDeviceRegistryPropertyA");
-  WalkDevices(
+  const BOOL walked = WalkDevices(
       EVERY_DEVICE,
       [&](HDEVINFO devices, PSP_DEVINFO_DATA device, const char* hardwareId) {
         for (const FilterProperty& filter : kFilterProperties) {
@@ -93,4 +106,8 @@ void RemoveFromDeviceFilters(const std::vector<CString>& serviceNames) {
         }
       },
       true);
+  // A walk cut short may have passed over a device whose list names one.
+  if (!walked || GetLastError() != ERROR_NO_MORE_ITEMS) {
+    NoteUnread("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum: the devices' filter lists");
+  }
 }

@@ -16,7 +16,12 @@ namespace {
 
 using UninstallOemInfFunction = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
 
-bool IsThere(const CString& path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+// Only "not found" means gone: a file whose state cannot be read may be there.
+bool IsThere(const CString& path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
 
 // Read-only, hidden and system go first: neither Windows' uninstall nor a
 // plain deletion takes a read-only file.
