@@ -8,10 +8,6 @@ if(NOT Python3_Interpreter_FOUND)
   return()
 endif()
 
-# Folders whose package shares its INF with a device the profile does not
-# name: they hold until a package goes only with the last device that uses it.
-set(INSTALLED_AWAITING_PACKAGES usb-and-pci-models)
-
 file(GLOB installed_entries LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/installed/*)
 foreach(entry ${installed_entries})
   if(NOT EXISTS ${entry}/install)
@@ -32,10 +28,6 @@ foreach(entry ${installed_entries})
                    --work ${DRVUNINST_WINE_WORK})
   set_tests_properties(wine-installed.${name} wine32-installed.${name}
                        PROPERTIES LABELS "wine;installed" SKIP_RETURN_CODE 77 TIMEOUT 600)
-  if(name IN_LIST INSTALLED_AWAITING_PACKAGES)
-    set_tests_properties(sim-installed.${name} wine-installed.${name} wine32-installed.${name}
-                         PROPERTIES DISABLED TRUE)
-  endif()
 endforeach()
 
 # Generated packages (tests/installed/generate_packages.py), a few fixed seeds:

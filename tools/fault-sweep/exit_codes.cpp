@@ -53,10 +53,6 @@ std::vector<std::string> LeftOf(const MachineState& before, const MachineState& 
   return left;
 }
 
-bool KeepsAPackageUnnamed(const std::string& api, const std::string& subject) {
-  return api == "SetupUninstallOEMInfA" || (api == "GetProcAddress" && subject == "SetupUninstallOEMInfA");
-}
-
 std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left) {
   std::vector<std::string> problems;
   if (!InTable(exitCode)) {

@@ -15,11 +15,6 @@ namespace sweep {
 std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
                                 const MachineState& faultedAfterRestart);
 
-// Windows refused, or lacks, the uninstall of a driver package: what its
-// driver store and catalog keep is not yet among what the run names as left,
-// so such a run is not held to its exit code here.
-bool KeepsAPackageUnnamed(const std::string& api, const std::string& subject);
-
 // Readable lines where the exit code breaks the table: a code it does not
 // name, 0 under /quiet, or a success (0, 3010) while something is left.
 std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left);

@@ -165,7 +165,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   // A call that said the thing is missing, or that changed what the profile
   // names, leaves the program nothing it could know to be left.
   std::vector<std::string> left;
-  if (!absence && !loadsOtherNames && !sweep::KeepsAPackageUnnamed(run.site.api, run.site.subject)) {
+  if (!absence && !loadsOtherNames) {
     left = sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
   }
   for (const std::string& line : sweep::ExitCodeProblems(exitCode, g_quiet, left)) lines.push_back(line);
