@@ -144,25 +144,8 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
-  const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD lookup = GetLastError();
-    // Gone already; or in a state that cannot be read, so not acted on blind,
-    // and possibly still there.
-    if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
-      LogEvent("file", path, "not there");
-    } else {
-      LogEvent("file", path, "state unreadable");
-      NoteLeftover(path);
-    }
-    return;
-  }
-  // A name the profile gives as a file may be a directory here: its
-  // attributes are not ours to reset.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    LogEvent("file", path, "kept: a directory");
-    return;
-  }
+  const DWORD attributes = AttributesOfFileToActOn(path, "not there");
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (resetAttributes) SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
   if (DeleteFileA(path)) {
     LogEvent("file", path, "removed");

@@ -23,24 +23,30 @@ void DeleteFileOrSchedule(LPCSTR path) {
   ScheduleFileLeftBehind(path);
 }
 
-void ScheduleFileLeftBehind(LPCSTR path) {
+DWORD AttributesOfFileToActOn(LPCSTR path, const char* goneOutcome) {
   const DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD lookup = GetLastError();
     // Only "not found" says the file is gone; one whose state cannot be read
     // (access denied, a network error) may well be there still.
     if (lookup == ERROR_FILE_NOT_FOUND || lookup == ERROR_PATH_NOT_FOUND) {
-      LogEvent("file", path, "already gone");
+      LogEvent("file", path, goneOutcome);
     } else {
       LogEvent("file", path, "state unreadable");
       NoteLeftover(path);
     }
-    return;
+    return INVALID_FILE_ATTRIBUTES;
   }
+  // A name given as a file may be a directory here: not ours to touch.
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     LogEvent("file", path, "kept: a directory");
-    return;
+    return INVALID_FILE_ATTRIBUTES;
   }
+  return attributes;
+}
+
+void ScheduleFileLeftBehind(LPCSTR path) {
+  if (AttributesOfFileToActOn(path, "already gone") == INVALID_FILE_ATTRIBUTES) return;
   if (ScheduleDeletionAtRestart(path)) {
     LogEvent("file", path, "removed at the restart");
     return;

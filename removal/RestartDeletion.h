@@ -17,6 +17,11 @@ void UseRestartList(RestartList list);
 // directory, is left as it is; one whose state cannot be read is noted.
 void DeleteFileOrSchedule(LPCSTR path);
 
+// The attributes of a file the removal may act on. INVALID_FILE_ATTRIBUTES
+// for one already gone (logged with goneOutcome), a directory, or a file whose
+// state cannot be read, which may still be there and is named as left.
+DWORD AttributesOfFileToActOn(LPCSTR path, const char* goneOutcome);
+
 // The second half of the above, for a DeleteFileA that already failed.
 void ScheduleFileLeftBehind(LPCSTR path);
 
