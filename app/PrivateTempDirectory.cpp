@@ -1,5 +1,7 @@
 #include "app/PrivateTempDirectory.h"
 
+#include <cstring>
+
 #include "app/SystemFunction.h"
 
 namespace {
@@ -43,7 +45,7 @@ bool SystemTempFolder(char* temp, DWORD size) {
 bool CreatePrivateTempDirectory(char* path, DWORD size) {
   char temp[MAX_PATH];
   if (!SystemTempFolder(temp, MAX_PATH)) return false;
-  const DWORD tempLength = static_cast<DWORD>(lstrlenA(temp));
+  const DWORD tempLength = static_cast<DWORD>(std::strlen(temp));
   if (tempLength + kNameLength >= size) return false;
 
   // Windows 2000 and later; 64-bit Windows always has it.
