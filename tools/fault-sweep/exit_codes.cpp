@@ -53,6 +53,10 @@ std::vector<std::string> LeftOf(const MachineState& before, const MachineState& 
   return left;
 }
 
+bool LacksThePackageUninstall(const std::string& api, const std::string& subject) {
+  return api == "GetProcAddress" && subject == "SetupUninstallOEMInfA";
+}
+
 std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left) {
   std::vector<std::string> problems;
   if (!InTable(exitCode)) {

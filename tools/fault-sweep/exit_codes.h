@@ -15,6 +15,11 @@ namespace sweep {
 std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
                                 const MachineState& faultedAfterRestart);
 
+// A Windows without the package uninstall (Windows 2000) has no driver store:
+// the hand deletion is all there is. Faked on a later Windows, the store and
+// catalog copies stay where no real machine would have them.
+bool LacksThePackageUninstall(const std::string& api, const std::string& subject);
+
 // Readable lines where the exit code breaks the table: a code it does not
 // name, 0 under /quiet, or a success (0, 3010) while something is left.
 std::vector<std::string> ExitCodeProblems(int exitCode, bool quiet, const std::vector<std::string>& left);

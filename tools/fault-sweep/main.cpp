@@ -141,7 +141,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
       lines.push_back(line);
     }
   }
-  if (!absence && !loadsOtherNames) {
+  if (!absence && !loadsOtherNames && !sweep::LacksThePackageUninstall(run.site.api, run.site.subject)) {
     for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after, clean.shown.leftovers)) {
       lines.push_back(line);
     }
@@ -165,7 +165,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   // A call that said the thing is missing, or that changed what the profile
   // names, leaves the program nothing it could know to be left.
   std::vector<std::string> left;
-  if (!absence && !loadsOtherNames) {
+  if (!absence && !loadsOtherNames && !sweep::LacksThePackageUninstall(run.site.api, run.site.subject)) {
     left = sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
   }
   for (const std::string& line : sweep::ExitCodeProblems(exitCode, g_quiet, left)) lines.push_back(line);
