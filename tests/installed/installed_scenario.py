@@ -200,13 +200,7 @@ def main():
                        "collateral": [i for i, _ in result["collateral"]],
                        "allowed": _grouped(result["allowed"]), "wine": _grouped(result["wine"]),
                        "expect": [f for f in failures if f.startswith("line ")]}, f, indent=1)
-    if failures:
-        print("FAILED: %d findings:" % len(failures))
-        for f in failures:
-            print("  " + f)
-        return 1
-    print("PASSED: no collateral, no residue beyond the allow-list")
-    return 0
+    return machine_state.report(failures)
 
 
 if __name__ == "__main__":

@@ -160,3 +160,14 @@ def compare(before, installed, after, wine_own, allowed):
             continue
         result["residue"].append((item, "made by the install" if item in installed else "made by the removal"))
     return result
+
+
+def report(failures):
+    """Prints the run's verdict; the exit status for it."""
+    if failures:
+        print("FAILED: %d findings:" % len(failures))
+        for f in failures:
+            print("  " + f)
+        return 1
+    print("PASSED: no collateral, no residue beyond the allow-list")
+    return 0

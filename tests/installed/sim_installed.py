@@ -134,13 +134,7 @@ def main():
             print("kept " + work)
         else:
             shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        print("FAILED: %d findings:" % len(failures))
-        for f in failures:
-            print("  " + f)
-        return 1
-    print("PASSED: no collateral, no residue beyond the allow-list")
-    return 0
+    return machine_state.report(failures)
 
 
 if __name__ == "__main__":
