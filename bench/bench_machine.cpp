@@ -10,7 +10,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/win32.h"
-#include "tools/scenario/run_program.h"
+#include "image/run_program.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ void FreshMachine(const char* version) {
   sim::Reset();
   sim::SetCallLogging(false);
   sim::SetVersion(version);
-  scenario::ResetProgramState();
+  image::ResetProgramState();
   PackageProfile();
   PackageKeys();
 }

@@ -5,7 +5,7 @@
 
 #include "bench/machine_loop.h"
 #include "platform/sim/file_store.h"
-#include "tools/preview/Preview.h"
+#include "preview/Preview.h"
 
 namespace {
 

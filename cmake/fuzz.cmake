@@ -7,7 +7,7 @@ if(NOT DRVUNINST_FUZZ)
 endif()
 
 # Coverage feedback for everything the runs go through.
-foreach(lib drvuninst_core drvuninst_scenario)
+foreach(lib drvuninst_core drvuninst_image drvuninst_harness)
   target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
 endforeach()
 # The simulated machine's own comparisons (its name lookups, its parsers) give
@@ -15,10 +15,8 @@ endforeach()
 set_source_files_properties(${SIM_SOURCES} PROPERTIES COMPILE_OPTIONS -fno-sanitize-coverage=trace-cmp)
 
 set(FUZZ_DIR ${CMAKE_SOURCE_DIR}/fuzz)
-add_library(drvuninst_fuzzcase STATIC
-  ${FUZZ_DIR}/fuzz_pools.cpp ${FUZZ_DIR}/machine_builder.cpp ${FUZZ_DIR}/machine_state.cpp
-  ${FUZZ_DIR}/oracle_profile.cpp ${FUZZ_DIR}/oracle.cpp)
-target_link_libraries(drvuninst_fuzzcase PUBLIC drvuninst_scenario)
+add_library(drvuninst_fuzzcase STATIC ${FUZZ_DIR}/fuzz_pools.cpp ${FUZZ_DIR}/machine_builder.cpp)
+target_link_libraries(drvuninst_fuzzcase PUBLIC drvuninst_harness)
 
 add_executable(drvuninst_fuzz ${FUZZ_DIR}/fuzz_target.cpp)
 target_compile_options(drvuninst_fuzz PRIVATE -fsanitize=fuzzer)

@@ -1,9 +1,10 @@
 # The preview's analysis and the profile check, on the simulated machine:
 # drvuninst-sim serves both on Linux, DrvUninstPreview.exe on Windows.
-file(GLOB PREVIEW_LIB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/preview/*.cpp)
-list(FILTER PREVIEW_LIB_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+# The live-machine reader calls the real Windows and is built there alone.
+file(GLOB PREVIEW_LIB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/preview/*.cpp)
+list(FILTER PREVIEW_LIB_SOURCES EXCLUDE REGEX "/(main|MachineReader)\\.cpp$")
 add_library(drvuninst_preview STATIC ${PREVIEW_LIB_SOURCES})
-target_link_libraries(drvuninst_preview PUBLIC drvuninst_scenario)
+target_link_libraries(drvuninst_preview PUBLIC drvuninst_image)
 target_link_libraries(drvuninst-sim PRIVATE drvuninst_preview)
 target_link_libraries(unit_tests PRIVATE drvuninst_preview)
 

@@ -1,14 +1,19 @@
-# The scenario runner on the simulated machine: a library that lays a
-# scenario folder into the machine and checks it, the drvuninst-sim tool, and
-# one test per folder of tests/scenarios.
-file(GLOB SCENARIO_LIB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/scenario/*.cpp)
-add_library(drvuninst_scenario STATIC ${SCENARIO_LIB_SOURCES})
-target_link_libraries(drvuninst_scenario PUBLIC drvuninst_core)
+# Machine images on the simulated machine (image/, which the preview ships
+# too), the harness that reads scenario folders, checks them and judges runs
+# (harness/), the drvuninst-sim tool, and one test per folder of
+# tests/scenarios.
+file(GLOB IMAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/image/*.cpp)
+add_library(drvuninst_image STATIC ${IMAGE_SOURCES})
+target_link_libraries(drvuninst_image PUBLIC drvuninst_core)
+
+file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/harness/*.cpp)
+add_library(drvuninst_harness STATIC ${HARNESS_SOURCES})
+target_link_libraries(drvuninst_harness PUBLIC drvuninst_image)
 
 add_executable(drvuninst-sim ${CMAKE_SOURCE_DIR}/tools/drvuninst-sim/main.cpp)
-target_link_libraries(drvuninst-sim PRIVATE drvuninst_scenario)
+target_link_libraries(drvuninst-sim PRIVATE drvuninst_harness)
 
-target_link_libraries(unit_tests PRIVATE drvuninst_scenario)
+target_link_libraries(unit_tests PRIVATE drvuninst_harness)
 
 foreach(entry ${SCENARIO_DIRS})
   get_filename_component(scenario_name ${entry} NAME)

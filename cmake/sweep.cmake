@@ -2,12 +2,8 @@
 # its clean run and per error that call can return, on the simulated machine.
 file(GLOB SWEEP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/fault-sweep/*.cpp)
 list(FILTER SWEEP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
-# The profile's own oracle, shared with the fuzz target.
-foreach(part machine_state oracle_profile oracle)
-  list(APPEND SWEEP_SOURCES ${CMAKE_SOURCE_DIR}/fuzz/${part}.cpp)
-endforeach()
 add_library(drvuninst_sweep STATIC ${SWEEP_SOURCES})
-target_link_libraries(drvuninst_sweep PUBLIC drvuninst_scenario)
+target_link_libraries(drvuninst_sweep PUBLIC drvuninst_harness)
 
 add_executable(fault-sweep ${CMAKE_SOURCE_DIR}/tools/fault-sweep/main.cpp)
 target_link_libraries(fault-sweep PRIVATE drvuninst_sweep)

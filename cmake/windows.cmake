@@ -73,14 +73,14 @@ endforeach()
 
 # The probe answers, and the stand-in and the hook write what they saw, with
 # the same code the simulated-machine runner uses.
-target_sources(probe PRIVATE tools/scenario/probe_questions.cpp tools/scenario/record_text.cpp)
-target_sources(userstandin PRIVATE tools/scenario/record_text.cpp)
+target_sources(probe PRIVATE harness/probe_questions.cpp harness/record_text.cpp)
+target_sources(userstandin PRIVATE harness/record_text.cpp)
 target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_include_directories(userstandin PRIVATE ${CMAKE_SOURCE_DIR})
 
 # The hook DLL the Wine runs load into the program to record every text and
 # progress message it sends.
-add_library(texthook SHARED tests/wine/hook/texthook.cpp tools/scenario/record_text.cpp)
+add_library(texthook SHARED tests/wine/hook/texthook.cpp harness/record_text.cpp)
 target_include_directories(texthook PRIVATE ${CMAKE_SOURCE_DIR})
 # Undecorated export names, so the 32-bit DLL exports TextHookProc, not _TextHookProc@12.
 target_link_options(texthook PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)

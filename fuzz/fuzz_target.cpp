@@ -8,14 +8,14 @@
 
 #include "fuzz/fuzz_codec.h"
 #include "fuzz/machine_builder.h"
-#include "fuzz/machine_state.h"
-#include "fuzz/oracle.h"
+#include "harness/machine_state.h"
+#include "harness/collateral_oracle.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
-#include "tools/scenario/run_program.h"
+#include "image/run_program.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   family.nt = !family.w9x || fuzzcase::HasFaultOn(c, kVersionApis, 1);
 
   fuzzcase::ArmFaultsAndUser(c);
-  scenario::RunProgram();
+  image::RunProgram();
 
   std::vector<std::string> problems;
   if (sim::windows::SendBlockedForever()) problems.push_back("waited for good on a window that does not answer");

@@ -9,9 +9,9 @@
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
-#include "tools/scenario/run_program.h"
+#include "image/run_program.h"
 
-using scenario::ResetProgramState;
+using image::ResetProgramState;
 
 class FreshMachine : public ::testing::Test {
  protected:

@@ -15,9 +15,9 @@
 #include "platform/sim/security.h"
 #include "platform/sim/window_store.h"
 #include "platform/sim/wow64.h"
-#include "tools/scenario/machine_image.h"
-#include "tools/scenario/run_program.h"
-#include "tools/scenario/snapshot.h"
+#include "harness/scenario_folder.h"
+#include "image/run_program.h"
+#include "image/snapshot.h"
 
 namespace {
 
@@ -30,10 +30,10 @@ class HandOver : public ::testing::Test {
  protected:
   void SetUp() override {
     std::vector<std::string> errors;
-    ASSERT_TRUE(scenario::LoadMachineImage(std::string(DRVUNINST_SOURCE_DIR) + "/tests/scenarios/demo-tuner-installed",
+    ASSERT_TRUE(harness::LoadMachineImage(std::string(DRVUNINST_SOURCE_DIR) + "/tests/scenarios/demo-tuner-installed",
                                            &errors));
     sim::wow64::SetMachineBits(64);
-    before_ = scenario::CaptureMachine();
+    before_ = image::CaptureMachine();
   }
 
   static std::vector<std::string> TempEntries() {
@@ -52,7 +52,7 @@ class HandOver : public ::testing::Test {
     EXPECT_EQ(sim::windows::MessageBoxes()[0].caption, kTitle);
     EXPECT_EQ(sim::windows::MessageBoxes()[0].text, text);
     EXPECT_FALSE(sim::windows::LastDialog().shown);
-    const scenario::MachineSnapshot after = scenario::CaptureMachine();
+    const image::MachineSnapshot after = image::CaptureMachine();
     EXPECT_EQ(after.keys, before_.keys);
     EXPECT_EQ(after.files, before_.files);
     EXPECT_EQ(after.processes, before_.processes);
@@ -61,11 +61,11 @@ class HandOver : public ::testing::Test {
     EXPECT_EQ(sim::LiveLocalBlocks(), 0u);
   }
 
-  scenario::MachineSnapshot before_;
+  image::MachineSnapshot before_;
 };
 
 TEST_F(HandOver, TheCarriedProgramRunsFromAnAdminOnlyDirectoryAndGoesAgain) {
-  const int exitCode = scenario::RunProgram(32);
+  const int exitCode = image::RunProgram(32);
   EXPECT_EQ(exitCode, 0);
   ASSERT_EQ(sim::programs::StartedPrograms().size(), 1u);
   const sim::programs::Started& started = sim::programs::StartedPrograms()[0];
@@ -88,13 +88,13 @@ TEST_F(HandOver, TheCarriedProgramRunsFromAnAdminOnlyDirectoryAndGoesAgain) {
 }
 
 TEST_F(HandOver, ADirectoryNameAlreadyTakenIsNeverUsed) {
-  scenario::RunProgram(32);
+  image::RunProgram(32);
   const std::string first = sim::programs::StartedPrograms()[0].path;
   const std::string taken = first.substr(0, first.rfind('\\'));
 
   SetUp();
   sim::files::Write(taken + "\\DrvUninst.exe", "someone else's");
-  const int exitCode = scenario::RunProgram(32);
+  const int exitCode = image::RunProgram(32);
   EXPECT_EQ(exitCode, 0);
   ASSERT_EQ(sim::programs::StartedPrograms().size(), 1u);
   EXPECT_FALSE(sim::EqualsNoCase(sim::programs::StartedPrograms()[0].path, first));
@@ -104,11 +104,11 @@ TEST_F(HandOver, ADirectoryNameAlreadyTakenIsNeverUsed) {
 
 TEST_F(HandOver, AMissingOrDamagedProgramIsNotRun) {
   sim::programs::SetCarriedResource(std::nullopt);
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 
   SetUp();
   sim::programs::SetCarriedResource(std::string("garbage"));
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 
   // Begins like a program but is not an x86-64 one: never written, never run.
   const std::string good = sim::programs::Program64Image();
@@ -129,7 +129,7 @@ TEST_F(HandOver, AMissingOrDamagedProgramIsNotRun) {
   for (const std::string& image : images) {
     SetUp();
     sim::programs::SetCarriedResource(image);
-    ExpectRefused(scenario::RunProgram(32));
+    ExpectRefused(image::RunProgram(32));
     EXPECT_EQ(sim::CountCalls("CreateDirectoryA"), 0u);
     EXPECT_EQ(sim::CountCalls("CreateProcessA"), 0u);
   }
@@ -150,7 +150,7 @@ TEST_F(HandOver, TheWrittenFileIsHeldSoNoOneCanChangeOrSwapItBeforeItStarts) {
     EXPECT_FALSE(sim::security::UserMayDeleteOrRename(program));
     checked = true;
   });
-  EXPECT_EQ(scenario::RunProgram(32), 0);
+  EXPECT_EQ(image::RunProgram(32), 0);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(TempEntries().empty());
 
@@ -170,37 +170,37 @@ TEST_F(HandOver, TheWrittenFileIsHeldSoNoOneCanChangeOrSwapItBeforeItStarts) {
   // What is held must read back as what was written, or nothing starts.
   SetUp();
   sim::InjectFault("ReadFile", ERROR_LOCK_VIOLATION);
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
   EXPECT_EQ(sim::CountCalls("CreateProcessA"), 0u);
 }
 
 TEST_F(HandOver, NoTemporaryFolderOrAFullDiskStopsItBeforeTheStart) {
   sim::files::Erase("TEMP");
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 
   SetUp();
   sim::InjectFault("GetSystemWindowsDirectoryA", ERROR_ACCESS_DENIED);
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 
   SetUp();
   sim::InjectFault("GetProcAddress", ERROR_PROC_NOT_FOUND, "GetSystemWindowsDirectoryA");
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 
   SetUp();
   sim::InjectFault("WriteFile", ERROR_DISK_FULL);
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
   EXPECT_EQ(sim::CountCalls("CreateProcessA"), 0u);
 }
 
 TEST_F(HandOver, AStartRefusedLeavesNothingBehind) {
   sim::InjectFault("CreateProcessA", ERROR_ACCESS_DENIED);
-  ExpectRefused(scenario::RunProgram(32));
+  ExpectRefused(image::RunProgram(32));
 }
 
 TEST_F(HandOver, TheBoxTakesTheProfilesText) {
   sim::files::Write("ZIZURUDO.ini", "[1]\r\nUnInstDrvAppTitle=Tuner Removal\r\nUnInstDrv64FailMsg=Could not start.\r\n");
   sim::programs::SetCarriedResource(std::nullopt);
-  scenario::RunProgram(32);
+  image::RunProgram(32);
   ASSERT_EQ(sim::windows::MessageBoxes().size(), 1u);
   EXPECT_EQ(sim::windows::MessageBoxes()[0].caption, "Tuner Removal");
   EXPECT_EQ(sim::windows::MessageBoxes()[0].text, "Could not start.");
@@ -211,7 +211,7 @@ TEST_F(HandOver, TheBoxTakesTheProfilesText) {
 TEST_F(HandOver, TheSwitchesGoOnUnchangedAndAFailureIsLoggedHere) {
   const std::string arguments = "-Quiet /LOG \"C:\\WINDOWS\\hand over.log\"";
   sim::programs::SetStartArguments(arguments);
-  EXPECT_EQ(scenario::RunProgram(32), 3010);
+  EXPECT_EQ(image::RunProgram(32), 3010);
   ASSERT_EQ(sim::programs::StartedPrograms().size(), 1u);
   const sim::programs::Started& started = sim::programs::StartedPrograms()[0];
   EXPECT_EQ(started.commandLine, "\"" + started.path + "\" " + arguments);
@@ -220,10 +220,10 @@ TEST_F(HandOver, TheSwitchesGoOnUnchangedAndAFailureIsLoggedHere) {
   SetUp();
   sim::programs::SetStartArguments(arguments);
   sim::programs::SetCarriedResource(std::nullopt);
-  EXPECT_EQ(scenario::RunProgram(32), 1603);
+  EXPECT_EQ(image::RunProgram(32), 1603);
   EXPECT_TRUE(sim::windows::MessageBoxes().empty());
   std::vector<std::string> log;
-  ASSERT_TRUE(scenario::RunLogLines(&log));
+  ASSERT_TRUE(image::RunLogLines(&log));
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log[0], "program DrvUninst.exe: version 3.1.0.1, 32-bit");
   EXPECT_NE(std::find(log.begin(), log.end(), "hand-over DrvUninst.exe: the 64-bit program could not run"), log.end());
@@ -233,12 +233,12 @@ TEST_F(HandOver, TheSwitchesGoOnUnchangedAndAFailureIsLoggedHere) {
 TEST_F(HandOver, Only32BitProgramsOn64BitWindowsHandOver) {
   // On 32-bit Windows the 32-bit program, and everywhere the 64-bit one, remove.
   sim::wow64::SetMachineBits(32);
-  scenario::RunProgram(32);
+  image::RunProgram(32);
   EXPECT_TRUE(sim::programs::StartedPrograms().empty());
   EXPECT_FALSE(sim::files::Exists("system32\\drivers\\lumexcap.sys"));
 
   SetUp();
-  scenario::RunProgram(64);
+  image::RunProgram(64);
   EXPECT_TRUE(sim::programs::StartedPrograms().empty());
   EXPECT_FALSE(sim::files::Exists("system32\\drivers\\lumexcap.sys"));
 }

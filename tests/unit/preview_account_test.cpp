@@ -6,7 +6,7 @@
 
 #include "fresh_machine.h"
 #include "platform/sim/value_journal.h"
-#include "tools/preview/Preview.h"
+#include "preview/Preview.h"
 
 namespace {
 

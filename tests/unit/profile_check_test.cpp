@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/DrvUninstApp.h"
-#include "tools/preview/ProfileCheck.h"
+#include "preview/ProfileCheck.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
 #include "platform/win32.h"
-#include "tools/scenario/expectations.h"
+#include "harness/expectations.h"
 
 namespace {
 
@@ -18,12 +18,12 @@ class Expectations : public ::testing::Test {
   void SetUp() override { sim::Reset(); }
 
   static std::vector<std::string> Check(const std::string& text) {
-    return scenario::CheckExpectations(scenario::ParseExpect(text));
+    return harness::CheckExpectations(harness::ParseExpect(text));
   }
 };
 
 TEST_F(Expectations, CommentsAndBlankLinesAreNotChecked) {
-  const scenario::ExpectFile expect = scenario::ParseExpect("# a comment\n\n   \nno-box\n");
+  const harness::ExpectFile expect = harness::ParseExpect("# a comment\n\n   \nno-box\n");
   ASSERT_EQ(expect.items.size(), 1u);
   EXPECT_EQ(expect.items[0].line, 4);
   EXPECT_EQ(expect.items[0].keyword, "no-box");
@@ -38,12 +38,12 @@ TEST_F(Expectations, AnUnknownKeywordFailsTheFile) {
 
 TEST_F(Expectations, LinesBelowRestartWaitForTheRestartAndCheckOnlyTheMachine) {
   sim::files::Write("gone.sys", "x");
-  const scenario::ExpectFile expect =
-      scenario::ParseExpect("file-present gone.sys\nrestart\nfile-absent gone.sys\nbox A|B\nrestart\n");
+  const harness::ExpectFile expect =
+      harness::ParseExpect("file-present gone.sys\nrestart\nfile-absent gone.sys\nbox A|B\nrestart\n");
   EXPECT_TRUE(expect.restart);
   ASSERT_EQ(expect.errors.size(), 2u);  // a box, and a second restart, after the restart
-  EXPECT_EQ(scenario::CheckExpectations(expect), expect.errors);
-  const auto failures = scenario::CheckAfterRestart(expect);
+  EXPECT_EQ(harness::CheckExpectations(expect), expect.errors);
+  const auto failures = harness::CheckAfterRestart(expect);
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("after the restart"), std::string::npos);
 }

@@ -11,16 +11,16 @@
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
 #include "platform/sim/wow64.h"
-#include "tools/scenario/machine_image.h"
+#include "harness/scenario_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 TEST(MachineIni, ReadsEverySection) {
-  scenario::MachineImage image;
+  image::MachineImage image;
   std::vector<std::string> errors;
-  ASSERT_TRUE(scenario::ReadMachineIni(
+  ASSERT_TRUE(harness::ReadMachineIni(
       "[machine]\nversion=WinXP\nreadonly=inf/oem3.inf | system32\\drivers\\t.sys\n"
       "[processes]\n10=ten.exe\n2=two.exe\n1=one.exe\n"
       "[windows]\n1=Remote Control\n1.hung=1\n2=Other; with = signs\n"
@@ -38,9 +38,9 @@ TEST(MachineIni, ReadsEverySection) {
 }
 
 TEST(MachineIni, ABlankThenSemicolonStartsAComment) {
-  scenario::MachineImage image;
+  image::MachineImage image;
   std::vector<std::string> errors;
-  ASSERT_TRUE(scenario::ReadMachineIni("[machine]\nversion=win98            ; the 9x family\n"
+  ASSERT_TRUE(harness::ReadMachineIni("[machine]\nversion=win98            ; the 9x family\n"
                                        "[windows]\n1=Remote Control\t; the product's\n",
                                        &image, &errors));
   EXPECT_EQ(image.version, "win98");
@@ -49,30 +49,30 @@ TEST(MachineIni, ABlankThenSemicolonStartsAComment) {
 }
 
 TEST(MachineIni, AnEmptyFileIsAWin7MachineWithNothingRunning) {
-  scenario::MachineImage image;
+  image::MachineImage image;
   std::vector<std::string> errors;
-  ASSERT_TRUE(scenario::ReadMachineIni("", &image, &errors));
+  ASSERT_TRUE(harness::ReadMachineIni("", &image, &errors));
   EXPECT_EQ(image.version, "win7");
   EXPECT_TRUE(image.processes.empty());
   EXPECT_TRUE(image.actions.empty());
 }
 
 TEST(MachineIni, FilesInUseNameHowTheyAreHeld) {
-  scenario::MachineImage image;
+  image::MachineImage image;
   std::vector<std::string> errors;
-  EXPECT_TRUE(scenario::ReadMachineIni("[machine]\ninuse=system32/x.dll:loaded | q7nunist.exe:running\n", &image, &errors));
+  EXPECT_TRUE(harness::ReadMachineIni("[machine]\ninuse=system32/x.dll:loaded | q7nunist.exe:running\n", &image, &errors));
   ASSERT_EQ(image.inUse.size(), 2u);
   EXPECT_EQ(image.inUse[0].path, "system32\\x.dll");
   EXPECT_EQ(image.inUse[0].how, "loaded");
   EXPECT_EQ(image.inUse[1].how, "running");
-  EXPECT_FALSE(scenario::ReadMachineIni("[machine]\ninuse=x.dll:locked|y.dll\n", &image, &errors));
+  EXPECT_FALSE(harness::ReadMachineIni("[machine]\ninuse=x.dll:locked|y.dll\n", &image, &errors));
   EXPECT_EQ(errors.size(), 2u);
 }
 
 TEST(MachineIni, AnUnknownActionIsAnError) {
-  scenario::MachineImage image;
+  image::MachineImage image;
   std::vector<std::string> errors;
-  EXPECT_FALSE(scenario::ReadMachineIni("[user]\nactions=ok cancel\n", &image, &errors));
+  EXPECT_FALSE(harness::ReadMachineIni("[user]\nactions=ok cancel\n", &image, &errors));
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("cancel"), std::string::npos);
 }
@@ -93,7 +93,7 @@ class MachineFolder : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << content;
   }
 
-  bool Load(std::vector<std::string>* errors) { return scenario::LoadMachineImage(root_.string(), errors); }
+  bool Load(std::vector<std::string>* errors) { return harness::LoadMachineImage(root_.string(), errors); }
 
   fs::path root_;
 };
@@ -166,7 +166,7 @@ TEST_F(MachineFolder, ABrokenRegistryFileIsAnError) {
 
 TEST_F(MachineFolder, AMissingFolderIsAnError) {
   std::vector<std::string> errors;
-  EXPECT_FALSE(scenario::LoadMachineImage((root_ / "nope").string(), &errors));
+  EXPECT_FALSE(harness::LoadMachineImage((root_ / "nope").string(), &errors));
 }
 
 }  // namespace

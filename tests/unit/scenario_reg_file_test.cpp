@@ -5,11 +5,11 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
-#include "tools/scenario/reg_file.h"
+#include "image/reg_file.h"
 
 namespace {
 
-using scenario::RegOperation;
+using image::RegOperation;
 
 std::vector<unsigned char> Bytes(const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); }
 
@@ -29,15 +29,15 @@ class RegImport : public ::testing::Test {
 
   // Parses and imports; the file must be free of errors.
   void Import(const std::string& text) {
-    scenario::RegParseResult parsed = scenario::ParseRegText(scenario::DecodeRegBytes(text));
+    image::RegParseResult parsed = image::ParseRegText(image::DecodeRegBytes(text));
     ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
     std::vector<std::string> errors;
-    ASSERT_TRUE(scenario::ApplyRegOperations(parsed.operations, &errors));
+    ASSERT_TRUE(image::ApplyRegOperations(parsed.operations, &errors));
   }
 };
 
 TEST(RegParse, StringsKeepEscapedBackslashesAndQuotes) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"Path\"=\"C:\\\\dir\\\\\\\"q\\\"\"\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"Path\"=\"C:\\\\dir\\\\\\\"q\\\"\"\n");
   ASSERT_TRUE(parsed.errors.empty());
   ASSERT_EQ(parsed.operations.size(), 2u);
   const RegOperation& value = parsed.operations[1];
@@ -48,21 +48,21 @@ TEST(RegParse, StringsKeepEscapedBackslashesAndQuotes) {
 }
 
 TEST(RegParse, ValueNamesMayHoldEscapesAndTheDefaultValueIsAt) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n@=\"def\"\n\"a\\\\b\\\"c\"=\"x\"\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n@=\"def\"\n\"a\\\\b\\\"c\"=\"x\"\n");
   ASSERT_TRUE(parsed.errors.empty());
   EXPECT_EQ(parsed.operations[1].name, "");
   EXPECT_EQ(parsed.operations[2].name, "a\\b\"c");
 }
 
 TEST(RegParse, DwordIsLittleEndian) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"n\"=dword:0102030a\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"n\"=dword:0102030a\n");
   ASSERT_TRUE(parsed.errors.empty());
   EXPECT_EQ(parsed.operations[1].type, 4u);
   EXPECT_EQ(parsed.operations[1].data, (std::vector<unsigned char>{0x0a, 0x03, 0x02, 0x01}));
 }
 
 TEST(RegParse, HexDataGoesOnOverContinuationLines) {
-  auto parsed = scenario::ParseRegText(
+  auto parsed = image::ParseRegText(
       "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"HardwareID\"=hex(7):41,42,00,\\\r\n  43,\\\r\n  00,00\r\n\"Next\"=\"x\"\r\n");
   ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
   ASSERT_EQ(parsed.operations.size(), 3u);
@@ -72,7 +72,7 @@ TEST(RegParse, HexDataGoesOnOverContinuationLines) {
 }
 
 TEST(RegParse, PlainHexIsBinaryAndHexTypesAreHexNumbers) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"b\"=hex:ff,00\n\"q\"=hex(b):01\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"b\"=hex:ff,00\n\"q\"=hex(b):01\n");
   ASSERT_TRUE(parsed.errors.empty());
   EXPECT_EQ(parsed.operations[1].type, 3u);
   EXPECT_EQ(parsed.operations[1].data, (std::vector<unsigned char>{0xff, 0x00}));
@@ -80,7 +80,7 @@ TEST(RegParse, PlainHexIsBinaryAndHexTypesAreHexNumbers) {
 }
 
 TEST(RegParse, Version5StoresStringHexAsUtf16) {
-  auto parsed = scenario::ParseRegText(
+  auto parsed = image::ParseRegText(
       "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
       "\"m\"=hex(7):41,00,00,00,42,00,00,00,00,00\n\"e\"=hex(2):25,00,58,00,00,00\n\"b\"=hex:41,00\n");
   ASSERT_TRUE(parsed.errors.empty());
@@ -90,19 +90,19 @@ TEST(RegParse, Version5StoresStringHexAsUtf16) {
 }
 
 TEST(RegParse, Regedit4HexStaysAnsi) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"m\"=hex(7):41,00,00\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"m\"=hex(7):41,00,00\n");
   ASSERT_TRUE(parsed.errors.empty());
   EXPECT_EQ(parsed.operations[1].data, (std::vector<unsigned char>{'A', 0, 0}));
 }
 
 TEST(RegParse, AFileWithoutTheHeaderIsRefused) {
-  auto parsed = scenario::ParseRegText("[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n");
+  auto parsed = image::ParseRegText("[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n");
   EXPECT_TRUE(parsed.operations.empty());
   ASSERT_EQ(parsed.errors.size(), 1u);
 }
 
 TEST(RegParse, BadLinesAreNamedByNumberAndSkipped) {
-  auto parsed = scenario::ParseRegText(
+  auto parsed = image::ParseRegText(
       "REGEDIT4\n\"early\"=\"x\"\n[HKEY_NOWHERE\\A]\n[HKEY_LOCAL_MACHINE\\A]\n\"d\"=dword:123456789\n"
       "\"s\"=\"open\n\"w\"=what:1\n\"ok\"=\"fine\"\n");
   ASSERT_EQ(parsed.errors.size(), 5u);
@@ -114,7 +114,7 @@ TEST(RegParse, BadLinesAreNamedByNumberAndSkipped) {
 }
 
 TEST(RegParse, ValuesUnderADeletedKeyAreNotTaken) {
-  auto parsed = scenario::ParseRegText("REGEDIT4\n[-HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n");
+  auto parsed = image::ParseRegText("REGEDIT4\n[-HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n");
   ASSERT_EQ(parsed.operations.size(), 1u);
   EXPECT_EQ(parsed.operations[0].kind, RegOperation::DeleteKey);
   EXPECT_EQ(parsed.errors.size(), 1u);
@@ -123,11 +123,11 @@ TEST(RegParse, ValuesUnderADeletedKeyAreNotTaken) {
 TEST(RegDecode, Utf16WithBomBecomesAnsi) {
   std::string bytes = Utf16File("Ab\xE9");
   bytes += "\x3A\x26";  // U+263A has no ANSI form
-  EXPECT_EQ(scenario::DecodeRegBytes(bytes), "Ab\xE9?");
+  EXPECT_EQ(image::DecodeRegBytes(bytes), "Ab\xE9?");
 }
 
 TEST(RegDecode, Utf8BomIsSkippedAndLatin1Kept) {
-  EXPECT_EQ(scenario::DecodeRegBytes("\xEF\xBB\xBFK\xC3\xA9y"), "K\xE9y");
+  EXPECT_EQ(image::DecodeRegBytes("\xEF\xBB\xBFK\xC3\xA9y"), "K\xE9y");
 }
 
 TEST_F(RegImport, AUtf16ExportLandsInTheRegistry) {

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "platform/win32.h"
-#include "tools/scenario/report.h"
-#include "tools/scenario/snapshot.h"
+#include "image/report.h"
+#include "image/snapshot.h"
 
 namespace {
 
-using scenario::MachineSnapshot;
+using image::MachineSnapshot;
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -30,7 +30,7 @@ struct Machines {
 
 TEST(Report, NothingRemovedSaysSoAndListsTheImageAsKept) {
   Machines m;
-  const std::string text = scenario::DescribeChanges(m.fresh, m.before, m.after);
+  const std::string text = image::DescribeChanges(m.fresh, m.before, m.after);
   EXPECT_TRUE(Has(text, "Removed:\n  nothing\n")) << text;
   EXPECT_TRUE(Has(text, "  key HKLM\\SYSTEM\\Services\\tuner\\Enum\n")) << text;
   EXPECT_TRUE(Has(text, "  process ehRecvr.exe\n")) << text;
@@ -43,7 +43,7 @@ TEST(Report, NothingRemovedSaysSoAndListsTheImageAsKept) {
 TEST(Report, ARemovedSubtreeIsNamedOnceAtItsTop) {
   Machines m;
   m.after.keys = {"HKLM", "HKLM\\SYSTEM", "HKLM\\SYSTEM\\Services", "HKLM\\SYSTEM\\Services\\other", "HKCU"};
-  const std::string text = scenario::DescribeChanges(m.fresh, m.before, m.after);
+  const std::string text = image::DescribeChanges(m.fresh, m.before, m.after);
   EXPECT_TRUE(Has(text, "  key HKLM\\SYSTEM\\Services\\tuner (and 1 key below)\n")) << text;
   EXPECT_FALSE(Has(text, "  key HKLM\\SYSTEM\\Services\\tuner\\Enum")) << text;
 }
@@ -53,7 +53,7 @@ TEST(Report, RemovedFilesProcessesAndWindowsAreListed) {
   m.after.files.erase("C:\\WINDOWS\\inf\\oem3.inf");
   m.after.processes = {"explorer.exe"};
   m.after.windows.clear();
-  const std::string text = scenario::DescribeChanges(m.fresh, m.before, m.after);
+  const std::string text = image::DescribeChanges(m.fresh, m.before, m.after);
   EXPECT_TRUE(Has(text, "  file C:\\WINDOWS\\inf\\oem3.inf\n")) << text;
   EXPECT_TRUE(Has(text, "  process ehRecvr.exe\n")) << text;
   EXPECT_TRUE(Has(text, "  window \"Remote Control\"\n")) << text;
@@ -65,7 +65,7 @@ TEST(Report, AttributeAndValueChangesAreShown) {
   m.before.values["HKLM\\SYSTEM|Mode"] = "\"a\"";
   m.after.values["HKLM\\SYSTEM|Mode"] = "\"b\"";
   m.after.files["C:\\WINDOWS\\inf\\oem3.inf"] = 0x20;
-  const std::string text = scenario::DescribeChanges(m.fresh, m.before, m.after);
+  const std::string text = image::DescribeChanges(m.fresh, m.before, m.after);
   EXPECT_TRUE(Has(text, "C:\\WINDOWS\\inf\\oem3.inf: attributes 0x21 -> 0x20")) << text;
   EXPECT_TRUE(Has(text, "value HKLM\\SYSTEM|Mode: \"a\" -> \"b\"")) << text;
 }
@@ -73,17 +73,17 @@ TEST(Report, AttributeAndValueChangesAreShown) {
 TEST(Report, AValueGoneFromAKeptKeyIsRemoved) {
   Machines m;
   m.before.values["HKLM\\SYSTEM\\Services\\other|Start"] = "dword:00000003";
-  const std::string text = scenario::DescribeChanges(m.fresh, m.before, m.after);
+  const std::string text = image::DescribeChanges(m.fresh, m.before, m.after);
   EXPECT_TRUE(Has(text, "  value HKLM\\SYSTEM\\Services\\other|Start\n")) << text;
 }
 
 TEST(Report, ValuesAreDescribedByType) {
-  EXPECT_EQ(scenario::DescribeValue(REG_SZ, {'a', 'b', 0}), "\"ab\"");
-  EXPECT_EQ(scenario::DescribeValue(REG_DWORD, {0x0a, 0, 0, 0x80}), "dword:8000000a");
-  EXPECT_EQ(scenario::DescribeValue(REG_MULTI_SZ, {'A', 0, 'B', 0, 0}), "multi:\"A\",\"B\"");
+  EXPECT_EQ(image::DescribeValue(REG_SZ, {'a', 'b', 0}), "\"ab\"");
+  EXPECT_EQ(image::DescribeValue(REG_DWORD, {0x0a, 0, 0, 0x80}), "dword:8000000a");
+  EXPECT_EQ(image::DescribeValue(REG_MULTI_SZ, {'A', 0, 'B', 0, 0}), "multi:\"A\",\"B\"");
   // The restart list: each deletion's destination is an empty string.
-  EXPECT_EQ(scenario::DescribeValue(REG_MULTI_SZ, {'A', 0, 0, 'B', 0, 0, 0}), "multi:\"A\",\"\",\"B\",\"\"");
-  EXPECT_EQ(scenario::DescribeValue(REG_BINARY, {0x01, 0xff}), "hex(3):01,ff");
+  EXPECT_EQ(image::DescribeValue(REG_MULTI_SZ, {'A', 0, 0, 'B', 0, 0, 0}), "multi:\"A\",\"\",\"B\",\"\"");
+  EXPECT_EQ(image::DescribeValue(REG_BINARY, {0x01, 0xff}), "hex(3):01,ff");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "platform/sim/device_store.h"
 #include "platform/sim/modules.h"
 #include "platform/sim/wow64.h"
-#include "tools/scenario/machine_image.h"
+#include "harness/scenario_folder.h"
 
 namespace {
 
@@ -119,11 +119,11 @@ TEST_F(Wow64Machine, TheBitnessQueriesAreThereFromWindowsXpOn) {
 // entry, but misses the driver files and cannot remove the devices.
 TEST_F(Wow64Machine, WithoutTheHandOverA32BitProcessLeavesDriversAndDevices) {
   std::vector<std::string> errors;
-  ASSERT_TRUE(scenario::LoadMachineImage(std::string(DRVUNINST_SOURCE_DIR) + "/tests/scenarios/demo-tuner-installed",
+  ASSERT_TRUE(harness::LoadMachineImage(std::string(DRVUNINST_SOURCE_DIR) + "/tests/scenarios/demo-tuner-installed",
                                          &errors));
   sim::wow64::SetMachineBits(64);
   sim::modules::SetExportMissing("kernel32.dll", "IsWow64Process", true);
-  scenario::RunProgram(32);
+  image::RunProgram(32);
   EXPECT_TRUE(sim::files::Exists("system32\\drivers\\lumexcap.sys"));
   EXPECT_TRUE(sim::registry::Exists(
       "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1D7A&DEV_0F31&SUBSYS_00011D7A&REV_01\\4&1A2B3C4D&0&0020"));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/fault-sweep/fault_kind.h"
-#include "tools/fault-sweep/oracle.h"
+#include "harness/clean_run_oracle.h"
 #include "tools/fault-sweep/shown.h"
 #include "tools/fault-sweep/sites.h"
 

@@ -14,16 +14,16 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/restart.h"
 #include "platform/sim/wow64.h"
-#include "tools/preview/Preview.h"
-#include "tools/preview/ProfileCheck.h"
-#include "tools/preview/ReportOutput.h"
-#include "tools/scenario/compare_builds.h"
-#include "tools/scenario/expectations.h"
-#include "tools/scenario/machine_image.h"
-#include "tools/scenario/probe_answers.h"
-#include "tools/scenario/report.h"
-#include "tools/scenario/run_program.h"
-#include "tools/scenario/snapshot.h"
+#include "preview/Preview.h"
+#include "preview/ProfileCheck.h"
+#include "preview/ReportOutput.h"
+#include "harness/compare_builds.h"
+#include "harness/expectations.h"
+#include "harness/scenario_folder.h"
+#include "harness/probe_answers.h"
+#include "image/report.h"
+#include "image/run_program.h"
+#include "image/snapshot.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ bool ReadText(const std::filesystem::path& path, std::string* text) {
 // when one was asked for.
 bool AnswerProbe(const std::string& questionsPath, const std::string& answersPath) {
   std::string questions;
-  if (!ReadText(questionsPath, &questions) || !WriteText(answersPath, scenario::AnswerProbeFile(questions))) {
+  if (!ReadText(questionsPath, &questions) || !WriteText(answersPath, harness::AnswerProbeFile(questions))) {
     std::cerr << "drvuninst-sim: cannot answer " << questionsPath << "\n";
     return false;
   }
@@ -161,15 +161,15 @@ int main(int argc, char** argv) {
   std::vector<std::string> buildDifferences;
   if (compareBuilds) {
     std::vector<std::string> errors;
-    const bool compared = scenario::CompareBuilds(folder, &buildDifferences, &errors);
+    const bool compared = harness::CompareBuilds(folder, &buildDifferences, &errors);
     for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
     if (!compared) return 2;
   }
 
-  scenario::LoadFreshMachine(folder);
-  const scenario::MachineSnapshot fresh = scenario::CaptureMachine();
+  harness::LoadFreshMachine(folder);
+  const image::MachineSnapshot fresh = image::CaptureMachine();
   std::vector<std::string> errors;
-  const bool loaded = scenario::LoadMachineImage(folder, &errors);
+  const bool loaded = harness::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "drvuninst-sim: " << error << "\n";
   if (!loaded) return 2;
   if (machineBits != 0) sim::wow64::SetMachineBits(machineBits);
@@ -195,10 +195,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const scenario::MachineSnapshot before = scenario::CaptureMachine();
-  scenario::RunProgram(processBits);
-  const scenario::MachineSnapshot after = scenario::CaptureMachine();
-  if (!shownPath.empty() && !WriteText(shownPath, scenario::ShownRecord())) {
+  const image::MachineSnapshot before = image::CaptureMachine();
+  image::RunProgram(processBits);
+  const image::MachineSnapshot after = image::CaptureMachine();
+  if (!shownPath.empty() && !WriteText(shownPath, harness::ShownRecord())) {
     std::cerr << "drvuninst-sim: cannot write " << shownPath << "\n";
     return 2;
   }
@@ -206,10 +206,10 @@ int main(int argc, char** argv) {
   std::cout << "Scenario " << folder << " on " << (sim::IsWin9xFamily() ? "a 9x-family" : "an NT-family") << ", "
             << sim::wow64::MachineBits() << "-bit machine, the "
             << (processBits != 0 ? processBits : sim::wow64::MachineBits()) << "-bit build\n";
-  std::cout << scenario::DescribeShown() << scenario::DescribeChanges(fresh, before, after);
-  std::cout << "Exit code: " << scenario::LastExitCode() << "\n";
+  std::cout << image::DescribeShown() << image::DescribeChanges(fresh, before, after);
+  std::cout << "Exit code: " << image::LastExitCode() << "\n";
   std::vector<std::string> logLines;
-  if (scenario::RunLogLines(&logLines)) {
+  if (image::RunLogLines(&logLines)) {
     std::cout << "The run's log:\n";
     for (const std::string& line : logLines) std::cout << "  " << line << "\n";
   }
@@ -220,8 +220,8 @@ int main(int argc, char** argv) {
     for (const std::string& line : buildDifferences) std::cout << "  " << line << "\n";
   }
   const int comparedExit = buildDifferences.empty() ? 0 : 1;
-  const scenario::ExpectFile expect = scenario::ParseExpect(haveExpect ? expectText : "");
-  std::vector<std::string> failures = scenario::CheckExpectations(expect);
+  const harness::ExpectFile expect = harness::ParseExpect(haveExpect ? expectText : "");
+  std::vector<std::string> failures = harness::CheckExpectations(expect);
   const std::set<std::string> scheduled = sim::ScheduledDeletions();
   if (!scheduled.empty()) {
     std::cout << "Deleted at the next restart:\n";
@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
   if (!probeQuestions.empty() && !AnswerProbe(probeQuestions, probeAnswers)) return 2;
   if (expect.restart && !restartFirst) sim::Restart();
   if (expect.restart || restartFirst) std::cout << "The machine restarted.\n";
-  for (const std::string& failure : scenario::CheckAfterRestart(expect)) failures.push_back(failure);
+  for (const std::string& failure : harness::CheckAfterRestart(expect)) failures.push_back(failure);
   if (!haveExpect) return comparedExit;
   if (failures.empty()) {
     std::cout << "Expectations: all held\n";

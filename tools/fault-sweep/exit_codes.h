@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/fault-sweep/machine_state.h"
+#include "harness/sweep_state.h"
 
 namespace sweep {
 

@@ -21,13 +21,13 @@
 #include "tools/fault-sweep/error_table.h"
 #include "tools/fault-sweep/exit_codes.h"
 #include "tools/fault-sweep/fault_kind.h"
-#include "tools/fault-sweep/machine_state.h"
-#include "tools/fault-sweep/named_oracle.h"
-#include "tools/fault-sweep/oracle.h"
+#include "harness/sweep_state.h"
+#include "harness/named_oracle.h"
+#include "harness/clean_run_oracle.h"
 #include "tools/fault-sweep/shown.h"
 #include "tools/fault-sweep/sites.h"
-#include "tools/scenario/machine_image.h"
-#include "tools/scenario/run_program.h"
+#include "harness/scenario_folder.h"
+#include "image/run_program.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ const char kQuietArguments[] = "/quiet /log C:\\WINDOWS\\drvuninst-sweep.log";
 
 bool Load(const std::string& folder) {
   std::vector<std::string> errors;
-  const bool loaded = scenario::LoadMachineImage(folder, &errors);
+  const bool loaded = harness::LoadMachineImage(folder, &errors);
   for (const std::string& error : errors) std::cerr << "fault-sweep: " << error << "\n";
   if (g_processBits == 32) sim::wow64::SetMachineBits(64);
   if (g_quiet) sim::programs::SetStartArguments(kQuietArguments);
@@ -128,7 +128,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sim::ClearCallLog();
   sim::InjectFault(run.site.api, run.error, run.site.subject, run.site.index, run.site.nth);
   sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
-  const int exitCode = scenario::RunProgram(g_processBits);
+  const int exitCode = image::RunProgram(g_processBits);
   sim::SetCallLimit(0, nullptr);
   sweep::MachineState after = sweep::CaptureState();
   if (run.site.api == "CloseHandle") DropTemporaryFolder(&after);
@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
   clean.before = sweep::CaptureState();
   const sweep::NamedOracle named(false, false);
   sim::ClearCallLog();
-  scenario::RunProgram(g_processBits);
+  image::RunProgram(g_processBits);
   for (const std::string& line : named.Outside()) clean.namedLines.insert(line);
   clean.after = sweep::CaptureState();
   clean.shown = sweep::CaptureShown();

@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "tools/scenario/record_text.h"
+#include "harness/record_text.h"
 
 namespace {
 
@@ -56,10 +56,10 @@ void Record(const CWPRETSTRUCT& call) {
         // A message box's own texts are read from the box itself.
         if (root == NULL || GetDlgItem(root, kBoxTextId) != NULL) return;
         const int id = call.hwnd == root ? 0 : GetDlgCtrlID(call.hwnd);
-        Append("text " + std::to_string(id) + " " + scenario::EscapeText(call.lParam == 0 ? "" : reinterpret_cast<const char*>(call.lParam)));
+        Append("text " + std::to_string(id) + " " + harness::EscapeText(call.lParam == 0 ? "" : reinterpret_cast<const char*>(call.lParam)));
         return;
     }
-    const char* name = scenario::ProgressMessageName(call.message);
+    const char* name = harness::ProgressMessageName(call.message);
     if (name == NULL || !IsProgressBar(call.hwnd)) return;
     const LRESULT position = SendMessageA(call.hwnd, PBM_GETPOS, 0, 0);
     Append(std::string("progress ") + name + " " + std::to_string(static_cast<unsigned long long>(call.wParam)) +

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/scenario/probe_questions.h"
+#include "harness/probe_questions.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     FILE* out = fopen(argv[2], "wb");
     if (out == NULL)
         return 4;
-    const std::string answers = scenario::AnswerProbeFile(questions);
+    const std::string answers = harness::AnswerProbeFile(questions);
     fwrite(answers.data(), 1, answers.size(), out);
     fclose(out);
     return 0;

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "screenshot.h"
-#include "tools/scenario/record_text.h"
+#include "harness/record_text.h"
 
 namespace {
 
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
             if (!Contains(boxesSeen, box)) {
                 boxesSeen.push_back(box);
                 HWND text = GetDlgItem(box, 0xFFFF);
-                log.push_back("box " + scenario::EscapeText(TextOf(box)) + "|" + scenario::EscapeText(TextOf(text)));
+                log.push_back("box " + harness::EscapeText(TextOf(box)) + "|" + harness::EscapeText(TextOf(text)));
                 boxSince = now;
             }
             openBox = box;
@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
             othersSeen.push_back(other);
             char cls[64] = "";
             GetClassNameA(other, cls, sizeof(cls));
-            log.push_back(std::string("window ") + cls + "|" + scenario::EscapeText(TextOf(other)));
+            log.push_back(std::string("window ") + cls + "|" + harness::EscapeText(TextOf(other)));
         }
         // Asked once per round: the dialog may become visible between two calls.
         bool dialogVisible = found.dialog != NULL && IsWindowVisible(found.dialog);
@@ -306,7 +306,7 @@ int main(int argc, char** argv) {
             if (!dialog.seen && dialogVisible) {
                 dialog.seen = true;
                 dialog.firstCaption = TextOf(found.dialog);
-                log.push_back("dialog " + scenario::EscapeText(dialog.firstCaption));
+                log.push_back("dialog " + harness::EscapeText(dialog.firstCaption));
                 dialogSince = now;
             }
             Snapshot(found.dialog, dialog);
@@ -377,7 +377,7 @@ int main(int argc, char** argv) {
         log.push_back("unused " + actions[i]);
     if (dialog.seen) {
         for (size_t i = 0; i < sizeof(kControlIds) / sizeof(kControlIds[0]); ++i) {
-            log.push_back("text " + std::to_string(kControlIds[i]) + " " + scenario::EscapeText(dialog.texts[i]));
+            log.push_back("text " + std::to_string(kControlIds[i]) + " " + harness::EscapeText(dialog.texts[i]));
             log.push_back("shown " + std::to_string(kControlIds[i]) + " " + std::to_string(dialog.shown[i]));
         }
         log.push_back("progress " + std::to_string(dialog.progress));
