@@ -3,8 +3,10 @@
 #include "app/DrvUninstDlg.h"
 #include "app/ExitCodes.h"
 #include "app/RunStart.h"
-#include "app/WindowsBitness.h"
 #include "log/RunLog.h"
+#include "log/UserMessage.h"
+#include "platform/system/WindowsBitness.h"
+#include "profile/RunProfile.h"
 #include "removal/FinalMessage.h"
 
 #include <string>
@@ -20,6 +22,8 @@ int g_nCxIDNum = 0;
 BOOL g_bUsbDevice = FALSE;
 char g_szClassKey[256];
 
+UninstProfile& TheProfile() { return theApp; }
+
 CDrvUninstApp::CDrvUninstApp() : CWinApp(nullptr), UninstProfile(), m_dwExitCode(0) {}
 
 BOOL CDrvUninstApp::InitInstance() {
@@ -29,6 +33,7 @@ BOOL CDrvUninstApp::InitInstance() {
 
   // A line the program cannot read may mean anything: nothing is done.
   const bool readable = ReadCommandLine(m_lpCmdLine, &m_options);
+  SetQuietRun(m_options.quiet);
   if (!readable || m_options.usage) {
     const UINT icon = readable ? MB_ICONINFORMATION : MB_ICONWARNING;
     if (!m_options.quiet) MessageBoxA(nullptr, kUsageText, m_szUnInstDrvAppTitle, icon);
@@ -93,12 +98,7 @@ void CDrvUninstApp::RunRemoval() {
 }
 
 void CDrvUninstApp::TellUser(HWND owner, LPCSTR text, UINT icon) {
-  if (m_options.quiet) {
-    LogMessage(m_szUnInstDrvAppTitle, text);
-    return;
-  }
-  LogBox(m_szUnInstDrvAppTitle, text);
-  MessageBoxA(owner, text, m_szUnInstDrvAppTitle, MB_OK | icon);
+  TellUserInBox(owner, m_szUnInstDrvAppTitle, text, icon);
 }
 
 int CDrvUninstApp::ExitInstance() {

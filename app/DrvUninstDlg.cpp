@@ -1,6 +1,8 @@
 #include "app/DrvUninstDlg.h"
 
 #include "app/DrvUninstApp.h"
+#include "platform/system/WindowsVersion.h"
+#include "removal/RemovalSequences.h"
 
 namespace {
 
@@ -59,3 +61,7 @@ void CDrvUninstDlg::OnUninstall() {
 }
 
 void CDrvUninstDlg::RemoveWithoutWindow() { OnUninstall(); }
+
+int CDrvUninstDlg::UninstallNT() { return RunUninstallNT(*this, &m_nFoundDevNum); }
+
+int CDrvUninstDlg::UninstallWin9x() { return RunUninstallWin9x(*this); }

@@ -3,15 +3,11 @@
 #pragma once
 
 #include "platform/afx/afxwin.h"
+#include "removal/ProgressControls.h"
 
 enum {
   IDD_DRVUNINST_DIALOG = 102,
   IDR_MAINFRAME = 132,
-  IDC_PROGRESS = 1000,
-  IDC_PROMPT = 1001,
-  IDC_FILE_LINE = 1002,
-  IDC_TOP_LINE = 1003,
-  IDC_HEADING = 1004,
 };
 
 // What became of the removal the dialog holds.
@@ -47,5 +43,3 @@ class CDrvUninstDlg : public CDialog {
 // Where the minimised dialog draws its icon: centred, rounding as the
 // original arithmetic does (signed, truncating toward zero).
 POINT IconPosition(const RECT& client, int iconWidth, int iconHeight);
-
-BOOL IsWin9x();

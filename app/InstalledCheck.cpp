@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/DrvUninstApp.h"
-#include "app/WindowsBitness.h"
 #include "log/RunLog.h"
+#include "platform/system/WindowsBitness.h"
 
 namespace {
 

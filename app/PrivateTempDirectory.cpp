@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/SystemFunction.h"
+#include "platform/system/SystemFunction.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include <string>
 
 #include "app/DrvUninstApp.h"
-#include "app/WindowsBitness.h"
 #include "log/RunLog.h"
+#include "platform/system/WindowsBitness.h"
+#include "platform/system/WindowsVersion.h"
 
 namespace {
 
@@ -17,9 +18,8 @@ const char kProgramVersion[] = "3.1.0.1";
 const char* ProcessBitness() { return IsWindows64Bit() && !RunsUnderWow64() ? "64-bit" : "32-bit"; }
 
 std::string WindowsDescription() {
-  OSVERSIONINFOA info = {};
-  info.dwOSVersionInfoSize = sizeof(info);
-  if (!GetVersionExA(&info)) return "version unknown";
+  OSVERSIONINFOA info;
+  if (!QueryWindowsVersion(&info)) return "version unknown";
   std::string text = std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + " build " +
                      std::to_string(info.dwBuildNumber & 0xFFFF);
   text += info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? ", 9x family" : ", NT family";

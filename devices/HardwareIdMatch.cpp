@@ -1,10 +1,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "log/RunLog.h"
 #include "platform/win32.h"
+#include "profile/RunProfile.h"
 
 bool HardwareIdMatches(const char* hardwareId, const char* prefix) {
   // Comparing zero characters would match every device on the machine.
@@ -25,8 +25,8 @@ bool MatchesAnyEntry(const char* hardwareId, const DRVENTRY* entries, int count)
 }  // namespace
 
 bool IsPackageDevice(const char* hardwareId) {
-  return MatchesAnyEntry(hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
-         MatchesAnyEntry(hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+  return MatchesAnyEntry(hardwareId, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum) ||
+         MatchesAnyEntry(hardwareId, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum);
 }
 
 int LogDeviceMatches(const char* hardwareId, int matches) {

@@ -1,12 +1,12 @@
 #include <set>
 #include <string>
 
-#include "app/DrvUninstApp.h"
-#include "app/SystemFunction.h"
 #include "devices/DeviceScan.h"
 #include "devices/HardwareIdRead.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
-#include "removal/Leftovers.h"
+#include "platform/system/SystemFunction.h"
+#include "profile/RunProfile.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ BOOL RemoveFromList(DeviceWalk which, RemoveDeviceFunction removeDevice, std::se
   const BOOL walked = WalkDevices(which, [removeDevice, named](HDEVINFO devices, PSP_DEVINFO_DATA device,
                                                                const char* hardwareId) {
     RemovalOutcome outcome;
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_DevDrv, theApp.m_nDevIDNum, &outcome);
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager. A present
     // device that stayed is listed again with the others: named once.
     if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");

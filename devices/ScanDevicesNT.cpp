@@ -1,7 +1,7 @@
-#include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "devices/DrvEntryCopy.h"
 #include "devices/HardwareIdRead.h"
+#include "profile/RunProfile.h"
 
 namespace {
 
@@ -9,14 +9,14 @@ namespace {
 // every variant the device also matches; the last matching variant stays.
 int MatchPrimaryEntries(const char* hardwareId) {
   int matches = 0;
-  const int primaries = UsableCount(theApp.m_nDevIDNum, MAX_DRV_ENTRIES);
-  const int variants = UsableCount(theApp.m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
+  const int primaries = UsableCount(TheProfile().m_nDevIDNum, MAX_DRV_ENTRIES);
+  const int variants = UsableCount(TheProfile().m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < primaries; ++i) {
-    if (!HardwareIdMatches(hardwareId, theApp.m_DevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, TheProfile().m_DevDrv[i].szDrvID)) continue;
     ++matches;
     for (int j = 0; j < variants; ++j) {
-      if (HardwareIdMatches(hardwareId, theApp.m_PossibleDevDrv[j].szDrvID)) {
-        CopyDrvEntry(&theApp.m_DevDrv[i], theApp.m_PossibleDevDrv[j]);
+      if (HardwareIdMatches(hardwareId, TheProfile().m_PossibleDevDrv[j].szDrvID)) {
+        CopyDrvEntry(&TheProfile().m_DevDrv[i], TheProfile().m_PossibleDevDrv[j]);
       }
     }
   }

@@ -1,10 +1,10 @@
 #include <cstring>
 
-#include "app/DrvUninstApp.h"
 #include "devices/DeviceScan.h"
 #include "devices/DrvEntryCopy.h"
 #include "devices/EnumKeyNames.h"
 #include "devices/HardwareIdRead.h"
+#include "profile/RunProfile.h"
 
 namespace {
 
@@ -50,10 +50,10 @@ HardwareIdRead ReadHardwareIds(HDEVINFO devices, PSP_DEVINFO_DATA device, Proper
 
 // Every matching variant completes the entry and names the device's key.
 void CompleteFromVariants(DRVENTRY* entry, const char* hardwareId) {
-  const int variants = UsableCount(theApp.m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
+  const int variants = UsableCount(TheProfile().m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
   for (int j = 0; j < variants; ++j) {
-    if (!HardwareIdMatches(hardwareId, theApp.m_PossibleDevDrv[j].szDrvID)) continue;
-    CopyDrvEntry(entry, theApp.m_PossibleDevDrv[j]);
+    if (!HardwareIdMatches(hardwareId, TheProfile().m_PossibleDevDrv[j].szDrvID)) continue;
+    CopyDrvEntry(entry, TheProfile().m_PossibleDevDrv[j]);
     RecordEnumKeyName(g_strVenID, &g_nVenIDNum, TailAt(hardwareId, "VEN"));
   }
 }
@@ -71,14 +71,14 @@ void RecordOwnEntry(const DRVENTRY& entry, const char* hardwareId) {
 
 int MatchPrimaryEntries(const char* hardwareId) {
   int matches = 0;
-  const int primaries = UsableCount(theApp.m_nDevIDNum, MAX_DRV_ENTRIES);
+  const int primaries = UsableCount(TheProfile().m_nDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < primaries; ++i) {
-    if (!HardwareIdMatches(hardwareId, theApp.m_DevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, TheProfile().m_DevDrv[i].szDrvID)) continue;
     ++matches;
-    if (theApp.m_nPossibleDevIDNum > 0) {
-      CompleteFromVariants(&theApp.m_DevDrv[i], hardwareId);
-    } else if (theApp.m_nPossibleDevIDNum == 0) {
-      RecordOwnEntry(theApp.m_DevDrv[i], hardwareId);
+    if (TheProfile().m_nPossibleDevIDNum > 0) {
+      CompleteFromVariants(&TheProfile().m_DevDrv[i], hardwareId);
+    } else if (TheProfile().m_nPossibleDevIDNum == 0) {
+      RecordOwnEntry(TheProfile().m_DevDrv[i], hardwareId);
     }
   }
   return matches;
@@ -86,9 +86,9 @@ int MatchPrimaryEntries(const char* hardwareId) {
 
 // Extension devices sit under the STREAM branch; the key name ends before '#'.
 void RecordExtensionDevices(const char* hardwareId) {
-  const int extensions = UsableCount(theApp.m_nExtDevIDNum, MAX_DRV_ENTRIES);
+  const int extensions = UsableCount(TheProfile().m_nExtDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < extensions; ++i) {
-    if (!HardwareIdMatches(hardwareId, theApp.m_ExtDevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, TheProfile().m_ExtDevDrv[i].szDrvID)) continue;
     RecordEnumKeyName(g_strCxID, &g_nCxIDNum, TailAt(hardwareId, "CX").SpanExcluding("#"));
   }
 }

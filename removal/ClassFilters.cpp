@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
 #include "removal/FilterNames.h"
-#include "removal/Leftovers.h"
 
 namespace {
 

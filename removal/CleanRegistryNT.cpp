@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/DrvUninstApp.h"
 #include "devices/OtherDevices.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
+#include "profile/RunProfile.h"
 #include "removal/ClassFilters.h"
 #include "removal/DeviceFilters.h"
 #include "removal/Kept.h"
-#include "removal/Leftovers.h"
 #include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
@@ -22,19 +22,19 @@ const char kServicesKeyPath[] = "SYSTEM\\CurrentControlSet\\Services";
 // The names of the services that are gone now (deleted, or never there).
 std::vector<CString> DeleteServices() {
   std::vector<CString> gone;
-  const int count = UsableCount(theApp.m_nUnInstServiceNum, MAX_DRV_ENTRIES);
+  const int count = UsableCount(TheProfile().m_nUnInstServiceNum, MAX_DRV_ENTRIES);
   HKEY services = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKeyPath, 0, KEY_ALL_ACCESS, &services) != ERROR_SUCCESS) {
     for (int i = 0; i < count; ++i) {
-      if (theApp.m_szUnInstService[i][0] != '\0') NoteKeyIfThere(kServicesKeyPath, theApp.m_szUnInstService[i]);
+      if (TheProfile().m_szUnInstService[i][0] != '\0') NoteKeyIfThere(kServicesKeyPath, TheProfile().m_szUnInstService[i]);
     }
     return gone;
   }
   for (int i = 0; i < count; ++i) {
     // An empty name would empty the whole Services key.
-    if (theApp.m_szUnInstService[i][0] == '\0') continue;
-    if (DeleteKeyOrNoteIt(services, kServicesKeyPath, theApp.m_szUnInstService[i])) {
-      gone.push_back(theApp.m_szUnInstService[i]);
+    if (TheProfile().m_szUnInstService[i][0] == '\0') continue;
+    if (DeleteKeyOrNoteIt(services, kServicesKeyPath, TheProfile().m_szUnInstService[i])) {
+      gone.push_back(TheProfile().m_szUnInstService[i]);
     }
   }
   RegFlushKey(services);
@@ -75,12 +75,12 @@ int CleanRegistryNT() {
   const std::vector<CString> servicesGone = DeleteServices();
   RemoveFromClassFilters(servicesGone);
   RemoveFromDeviceFilters(servicesGone);
-  ChooseClassKey(theApp.m_szMediaClass);
+  ChooseClassKey(TheProfile().m_szMediaClass);
   const OtherDevicesUse others = FindOtherDevicesUse();
   DeleteClassInstances(g_szClassKey, [&others](HKEY instance, const char* name) {
     return IsPackageInstance(instance) && IsPackagesAlone(name, others);
   });
-  DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteUninstallEntry(TheProfile().m_szDrvUninstRegKeyPath);
   DeleteMakerKeys();
   return 1;
 }

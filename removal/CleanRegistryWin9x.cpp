@@ -3,7 +3,7 @@
 // the profile names.
 #include <cstring>
 
-#include "app/DrvUninstApp.h"
+#include "profile/RunProfile.h"
 #include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"
@@ -62,7 +62,7 @@ int CleanRegistryWin9x() {
   MediaClassPass(&descriptionSize, true);
   DeleteEnumKeys(g_bUsbDevice ? "Enum\\USB" : "Enum\\PCI", g_strVenID, g_nVenIDNum);
   DeleteEnumKeys("Enum\\STREAM", g_strCxID, g_nCxIDNum);
-  DeleteUninstallEntry(theApp.m_szDrvUninstRegKeyPath);
+  DeleteUninstallEntry(TheProfile().m_szDrvUninstRegKeyPath);
   DeleteMakerKeys();
   return 1;
 }

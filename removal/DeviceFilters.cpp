@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/SystemFunction.h"
 #include "devices/HardwareIdRead.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
+#include "platform/system/SystemFunction.h"
 #include "removal/FilterNames.h"
-#include "removal/Leftovers.h"
 
 namespace {
 

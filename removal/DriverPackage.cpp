@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/SystemFunction.h"
 #include "devices/OtherDevices.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
+#include "platform/system/SystemFunction.h"
 #include "removal/Kept.h"
-#include "removal/Leftovers.h"
 #include "removal/RemovalSteps.h"
 #include "removal/RestartDeletion.h"
 

@@ -1,7 +1,7 @@
 #include "removal/FinalMessage.h"
 
-#include "app/DrvUninstApp.h"
-#include "removal/Leftovers.h"
+#include "log/Leftovers.h"
+#include "profile/RunProfile.h"
 
 const char kBuiltInLeftMoreFormat[] = "and %d more";
 
@@ -20,7 +20,7 @@ bool IsLeftMoreFormat(const char* format) {
 namespace {
 
 CString MoreText(int more) {
-  const char* format = theApp.m_szUnInstDrvLeftMoreMsg;
+  const char* format = TheProfile().m_szUnInstDrvLeftMoreMsg;
   if (!IsLeftMoreFormat(format)) format = kBuiltInLeftMoreFormat;
   // The format is at most TEXT_SIZE - 1 characters, the number at most 11.
   char text[TEXT_SIZE + 16];
@@ -33,10 +33,10 @@ CString MoreText(int more) {
 bool RunLeftSomething() { return LeftoverCount() > 0; }
 
 CString FinalMessageText() {
-  if (!RunLeftSomething()) return CString(theApp.m_szUnInstDrvPassMsg) + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
-  CString text = CString(theApp.m_szUnInstDrvLeftMsg) + "\n";
+  if (!RunLeftSomething()) return CString(TheProfile().m_szUnInstDrvPassMsg) + "\n\n" + TheProfile().m_szUnInstDrvPassMsg2;
+  CString text = CString(TheProfile().m_szUnInstDrvLeftMsg) + "\n";
   const int count = LeftoverCount();
   for (int i = 0; i < count && i < LEFTOVERS_SHOWN; ++i) text += CString("\n") + LeftoverAt(i);
   if (count > LEFTOVERS_SHOWN) text += CString("\n") + MoreText(count - LEFTOVERS_SHOWN);
-  return text + "\n\n" + theApp.m_szUnInstDrvPassMsg2;
+  return text + "\n\n" + TheProfile().m_szUnInstDrvPassMsg2;
 }

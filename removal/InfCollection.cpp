@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/DrvUninstApp.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
-#include "removal/Leftovers.h"
+#include "profile/RunProfile.h"
 #include "removal/RemovalSteps.h"
 
 namespace {
@@ -103,9 +103,9 @@ void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
       RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size);
   if (Unread(read)) NoteUnread(instancePath);
   if (read == ERROR_SUCCESS) {
-    AddMatches(instance, instancePath, description, theApp.m_DevDrv, theApp.m_nDevIDNum, list);
-    AddMatches(instance, instancePath, description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, list);
-    AddMatches(instance, instancePath, description, theApp.m_PossibleExtDevDrv, theApp.m_nPossibleExtDevIDNum, list);
+    AddMatches(instance, instancePath, description, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum, list);
+    AddMatches(instance, instancePath, description, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum, list);
+    AddMatches(instance, instancePath, description, TheProfile().m_PossibleExtDevDrv, TheProfile().m_nPossibleExtDevIDNum, list);
   }
   RegCloseKey(instance);
 }

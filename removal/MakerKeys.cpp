@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/DrvUninstApp.h"
-#include "app/WindowsBitness.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
-#include "removal/Leftovers.h"
+#include "platform/system/WindowsBitness.h"
+#include "profile/RunProfile.h"
 #include "removal/RegistryNames.h"
 
 namespace {
@@ -132,9 +132,9 @@ MakerKeyVerdict MakerKeyVerdictOf(const char* path) {
 void DeleteMakerKeys() {
   REGSAM views[MAX_REGISTRY_VIEWS];
   const int viewCount = SoftwareRegistryViews(views);
-  const int count = UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES);
+  const int count = UsableCount(TheProfile().m_nUnInstRegKeyNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < count; ++i) {
-    const char* path = theApp.m_szUnInstRegKey[i];
+    const char* path = TheProfile().m_szUnInstRegKey[i];
     if (MakerKeyVerdictOf(path) != MAKER_KEY_ALLOWED) {
       if (path[0] != '\0') LogEvent("key", path, "refused: not a product's own key below HKLM\\Software");
       continue;

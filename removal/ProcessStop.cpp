@@ -38,14 +38,6 @@ bool EndWithDebugPrivilege(DWORD processId) {
 
 }  // namespace
 
-unsigned int GetNTMinorVersion() {
-  OSVERSIONINFOA version;
-  memset(&version, 0, sizeof(version));
-  version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-  if (!GetVersionExA(&version)) return 0;
-  return version.dwPlatformId == VER_PLATFORM_WIN32_NT ? version.dwMinorVersion : 0;
-}
-
 void KillProcessByName(const char* name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return;

@@ -1,9 +1,9 @@
 #include "removal/RegistryNames.h"
 
-#include "app/DrvUninstApp.h"
-#include "app/WindowsBitness.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
-#include "removal/Leftovers.h"
+#include "platform/system/WindowsBitness.h"
+#include "profile/RunProfile.h"
 
 #include <cstring>
 #include <string>
@@ -30,8 +30,8 @@ bool DescriptionEqualsAnyName(const char* description, const DRVENTRY* entries, 
 }
 
 bool DescriptionIsThePackages(const char* description) {
-  return DescriptionEqualsAnyName(description, theApp.m_DevDrv, theApp.m_nDevIDNum) ||
-         DescriptionEqualsAnyName(description, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+  return DescriptionEqualsAnyName(description, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum) ||
+         DescriptionEqualsAnyName(description, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum);
 }
 
 namespace {

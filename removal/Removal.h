@@ -3,5 +3,4 @@
 
 int CleanRegistryNT();
 int CleanRegistryWin9x();
-unsigned int GetNTMinorVersion();
 void KillProcessByName(const char* name);

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/DrvUninstApp.h"
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
+#include "log/UserMessage.h"
+#include "profile/RunProfile.h"
 #include "removal/FinalMessage.h"
-#include "removal/Leftovers.h"
+#include "removal/ProgressControls.h"
 #include "removal/RestartDeletion.h"
 
 namespace {
@@ -72,11 +74,11 @@ bool IsDevicePart(const char* begin, const char* end) {
   return _strnicmp(begin, "COM", 3) == 0 || _strnicmp(begin, "LPT", 3) == 0;
 }
 
-void SetItemText(CDrvUninstDlg& dialog, int id, LPCSTR text) {
+void SetItemText(CWnd& dialog, int id, LPCSTR text) {
   if (CWnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
 }
 
-LRESULT SendToProgressBar(CDrvUninstDlg& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SendToProgressBar(CWnd& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* bar = dialog.GetDlgItem(IDC_PROGRESS);
   return bar == nullptr ? 0 : bar->SendMessage(message, wParam, lParam);
 }
@@ -96,7 +98,7 @@ bool IsRefusedFileName(const char* fileName) {
   return LeavesItsDirectory(fileName) || NamesAStreamOrDevice(fileName);
 }
 
-void ShowProgressDisplay(CDrvUninstDlg& dialog) {
+void ShowProgressDisplay(CWnd& dialog) {
   SetItemText(dialog, IDC_TOP_LINE, "");
   SetItemText(dialog, IDC_HEADING, "Delete Files:");
   SetItemText(dialog, IDC_FILE_LINE, "");
@@ -133,14 +135,14 @@ bool BuildRemovalPath(const char* subdirectory, const char* fileName, CString* p
   return true;
 }
 
-void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text) { SetItemText(dialog, IDC_FILE_LINE, text); }
+void ShowStatusLine(CWnd& dialog, LPCSTR text) { SetItemText(dialog, IDC_FILE_LINE, text); }
 
 bool NamesADirectory(LPCSTR path) {
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes) {
+void DeleteShownFile(CWnd& dialog, const CString& path, bool resetAttributes) {
   ShowStatusLine(dialog, path);
   // The handler holds the thread until the end; paint now or the user sees nothing.
   dialog.UpdateWindow();
@@ -159,7 +161,7 @@ void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttri
   ScheduleFileLeftBehind(path);
 }
 
-void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count) {
+void DeleteDriverFiles(CWnd& dialog, const DRVENTRY* entries, int count) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
     CString path;
@@ -168,24 +170,24 @@ void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count
   }
 }
 
-void DeleteUninstaller(CDrvUninstDlg& dialog) {
+void DeleteUninstaller(CWnd& dialog) {
   CString uninstaller;
-  if (BuildRemovalPath("\\", theApp.m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(dialog, uninstaller, false);
+  if (BuildRemovalPath("\\", TheProfile().m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(dialog, uninstaller, false);
   StepProgress(dialog, false);
 }
 
-void StepProgress(CDrvUninstDlg& dialog, bool pause) {
+void StepProgress(CWnd& dialog, bool pause) {
   SendToProgressBar(dialog, PBM_STEPIT, 0, 0);
   dialog.UpdateWindow();
   if (pause) Sleep(kStepPauseMs);
 }
 
-void SetProgress(CDrvUninstDlg& dialog, int position) {
+void SetProgress(CWnd& dialog, int position) {
   SendToProgressBar(dialog, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   dialog.UpdateWindow();
 }
 
-void ShowFinalMessage(CDrvUninstDlg& dialog) {
+void ShowFinalMessage(CWnd& dialog) {
   const UINT icon = RunLeftSomething() ? MB_ICONWARNING : MB_ICONINFORMATION;
-  theApp.TellUser(dialog.m_hWnd, FinalMessageText(), icon);
+  TellUserInBox(dialog.m_hWnd, TheProfile().m_szUnInstDrvAppTitle, FinalMessageText(), icon);
 }

@@ -2,11 +2,11 @@
 // they build, the deletion of one shown file and the final message.
 #pragma once
 
-#include "app/DrvUninstDlg.h"
+#include "platform/afx/afxwin.h"
 #include "profile/UninstProfile.h"
 
 // Clears the prompt, shows "Delete Files:" and the progress bar, 0..100 by 6.
-void ShowProgressDisplay(CDrvUninstDlg& dialog);
+void ShowProgressDisplay(CWnd& dialog);
 
 // Windows directory + subdirectory text + file name, lower-cased. False for
 // a name that names no file (empty, or ending in a backslash, "." or ".."), a
@@ -29,7 +29,7 @@ bool NamesAStreamOrDevice(const char* fileName);
 // Either of the above: the uninstaller does not act on the name.
 bool IsRefusedFileName(const char* fileName);
 
-void ShowStatusLine(CDrvUninstDlg& dialog, LPCSTR text);
+void ShowStatusLine(CWnd& dialog, LPCSTR text);
 
 // A name the profile gives as a file may be a directory on this machine: its
 // attributes are not ours to reset.
@@ -40,20 +40,20 @@ bool NamesADirectory(LPCSTR path);
 // deleted at the next restart; without resetAttributes a read-only file stays.
 // A directory is left alone; a path whose state cannot be read is not acted
 // on and is noted as a leftover.
-void DeleteShownFile(CDrvUninstDlg& dialog, const CString& path, bool resetAttributes);
+void DeleteShownFile(CWnd& dialog, const CString& path, bool resetAttributes);
 
 // The driver files of the first count entries, from system32\drivers: each
 // shown, its attributes reset, deleted, then a step and a pause.
-void DeleteDriverFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count);
+void DeleteDriverFiles(CWnd& dialog, const DRVENTRY* entries, int count);
 
 // The product's own uninstaller in the Windows directory, deleted as it is:
 // a read-only one stays. One step, no pause.
-void DeleteUninstaller(CDrvUninstDlg& dialog);
+void DeleteUninstaller(CWnd& dialog);
 
 // One step of the bar, then a pause when asked.
-void StepProgress(CDrvUninstDlg& dialog, bool pause);
-void SetProgress(CDrvUninstDlg& dialog, int position);
+void StepProgress(CWnd& dialog, bool pause);
+void SetProgress(CWnd& dialog, int position);
 
 // The reboot message, owned by the (already ended) dialog; after a run that
 // left something behind, a warning that names it.
-void ShowFinalMessage(CDrvUninstDlg& dialog);
+void ShowFinalMessage(CWnd& dialog);

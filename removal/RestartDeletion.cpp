@@ -1,7 +1,7 @@
 #include "removal/RestartDeletion.h"
 
+#include "log/Leftovers.h"
 #include "log/RunLog.h"
-#include "removal/Leftovers.h"
 #include "removal/WininitRename.h"
 
 namespace {

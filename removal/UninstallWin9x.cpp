@@ -1,14 +1,14 @@
 // The whole removal on Windows 95, 98 and ME, run inside the OK button's handler.
-#include "app/DrvUninstApp.h"
-#include "app/DrvUninstDlg.h"
 #include "devices/DeviceScan.h"
+#include "profile/RunProfile.h"
+#include "removal/Removal.h"
+#include "removal/RemovalSequences.h"
 #include "removal/RemovalSteps.h"
 #include "removal/RestartDeletion.h"
-#include "removal/Removal.h"
 
 namespace {
 
-void DeleteInfFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count, bool withPnf) {
+void DeleteInfFiles(CWnd& dialog, const DRVENTRY* entries, int count, bool withPnf) {
   const int usable = UsableCount(count, MAX_DRV_ENTRIES);
   for (int i = 0; i < usable; ++i) {
     CString infPath;
@@ -27,32 +27,34 @@ void DeleteInfFiles(CDrvUninstDlg& dialog, const DRVENTRY* entries, int count, b
 
 }  // namespace
 
-int CDrvUninstDlg::UninstallWin9x() {
+int RunUninstallWin9x(CDialog& dialog) {
+  // The device scan completes its matched entries in place; the steps read them so.
+  const UninstProfile& profile = TheProfile();
   // Windows 9x has no MoveFileEx: its next start reads WININIT.INI.
   UseRestartList(RESTART_LIST_WININIT);
-  ShowProgressDisplay(*this);
+  ShowProgressDisplay(dialog);
   ScanDevicesWin9x();
 
-  DeleteInfFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum, true);
-  DeleteInfFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum, true);
-  DeleteInfFiles(*this, theApp.m_PossibleDevDrv, theApp.m_nPossibleDevIDNum, false);
+  DeleteInfFiles(dialog, profile.m_DevDrv, profile.m_nDevIDNum, true);
+  DeleteInfFiles(dialog, profile.m_ExtDevDrv, profile.m_nExtDevIDNum, true);
+  DeleteInfFiles(dialog, profile.m_PossibleDevDrv, profile.m_nPossibleDevIDNum, false);
 
-  DeleteDriverFiles(*this, theApp.m_DevDrv, theApp.m_nDevIDNum);
-  DeleteDriverFiles(*this, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
+  DeleteDriverFiles(dialog, profile.m_DevDrv, profile.m_nDevIDNum);
+  DeleteDriverFiles(dialog, profile.m_ExtDevDrv, profile.m_nExtDevIDNum);
 
-  const int supportFiles = UsableCount(theApp.m_nExtDllFileNum, MAX_DRV_ENTRIES);
+  const int supportFiles = UsableCount(profile.m_nExtDllFileNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < supportFiles; ++i) {
     CString path;
-    if (BuildRemovalPath("\\system\\", theApp.m_szExtCopyFileName[i], &path)) DeleteShownFile(*this, path, true);
-    StepProgress(*this, true);
+    if (BuildRemovalPath("\\system\\", profile.m_szExtCopyFileName[i], &path)) DeleteShownFile(dialog, path, true);
+    StepProgress(dialog, true);
   }
 
-  DeleteUninstaller(*this);
+  DeleteUninstaller(dialog);
 
   CleanRegistryWin9x();
-  SetProgress(*this, 100);
+  SetProgress(dialog, 100);
 
-  OnOK();
-  ShowFinalMessage(*this);
+  dialog.OnOK();
+  ShowFinalMessage(dialog);
   return 1;
 }

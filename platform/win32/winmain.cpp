@@ -1,7 +1,7 @@
 // The Windows entry: the DLL search narrowed to the system folder, then
 // straight into the class library's.
-#include "app/SystemFunction.h"
 #include "platform/afx/afxwin.h"
+#include "platform/system/SystemFunction.h"
 
 namespace {
 

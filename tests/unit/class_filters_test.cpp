@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/faults.h"
+#include "log/Leftovers.h"
 #include "platform/sim/device_store.h"
+#include "platform/sim/faults.h"
 #include "removal/ClassFilters.h"
 #include "removal/DeviceFilters.h"
-#include "removal/Leftovers.h"
 #include "removal/Removal.h"
 #include "tests/unit/fresh_machine.h"
 

@@ -1,5 +1,5 @@
+#include "log/Leftovers.h"
 #include "platform/sim/modules.h"
-#include "removal/Leftovers.h"
 #include "tests/unit/devices_fixture.h"
 
 namespace {

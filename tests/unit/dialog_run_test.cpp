@@ -6,6 +6,7 @@
 #include "fresh_machine.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/window_store.h"
+#include "platform/system/WindowsVersion.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/process_store.h"
+#include "platform/system/WindowsVersion.h"
 #include "removal/Removal.h"
 #include "tests/unit/fresh_machine.h"
 

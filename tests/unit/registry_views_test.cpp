@@ -4,9 +4,9 @@
 #include <string>
 
 #include "fresh_machine.h"
+#include "log/Leftovers.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/wow64.h"
-#include "removal/Leftovers.h"
 #include "removal/RegistryNames.h"
 
 namespace {

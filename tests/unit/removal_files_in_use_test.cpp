@@ -1,10 +1,10 @@
 // Files the removal finds in use: each is deleted at the next restart
 // (NT: the Session Manager's pending list, 9x: WININIT.INI), and the run
 // shows and steps exactly as it does when nothing is in use.
+#include "log/Leftovers.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/restart.h"
-#include "removal/Leftovers.h"
 #include "tests/unit/removal_fixture.h"
 
 namespace {

@@ -3,12 +3,12 @@
 // folders Windows exempts), and device removal refused.
 #include <string>
 
-#include "app/SystemFunction.h"
 #include "fresh_machine.h"
+#include "harness/scenario_folder.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/modules.h"
 #include "platform/sim/wow64.h"
-#include "harness/scenario_folder.h"
+#include "platform/system/SystemFunction.h"
 
 namespace {
 

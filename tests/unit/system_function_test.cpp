@@ -1,8 +1,8 @@
 // Functions looked up at run time: found where the Windows has them, absent
 // where it does not, and never loaded from anywhere but the system directory.
-#include "app/SystemFunction.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/modules.h"
+#include "platform/system/SystemFunction.h"
 #include "tests/unit/fresh_machine.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/DrvUninstApp.h"
+#include "log/Leftovers.h"
 #include "platform/sim/faults.h"
-#include "removal/Leftovers.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"

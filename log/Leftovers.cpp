@@ -1,4 +1,4 @@
-#include "removal/Leftovers.h"
+#include "log/Leftovers.h"
 
 #include <vector>
 

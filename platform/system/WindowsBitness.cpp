@@ -1,8 +1,8 @@
-#include "app/WindowsBitness.h"
+#include "platform/system/WindowsBitness.h"
 
 #include <cstring>
 
-#include "app/SystemFunction.h"
+#include "platform/system/SystemFunction.h"
 
 bool IsWindows64Bit() {
   // Windows XP and later; without it the system is a 32-bit one.

@@ -1,4 +1,4 @@
-#include "app/SystemFunction.h"
+#include "platform/system/SystemFunction.h"
 
 #include <cstring>
 
