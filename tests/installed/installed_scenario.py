@@ -83,7 +83,7 @@ class InstalledRun(run_scenario.Run):
     def install(self, folder, install):
         media = os.path.join(self.prefix, "drive_c", "media")
         shutil.copytree(os.path.join(folder, "package"), media)
-        shutil.copy2(os.path.join(self.args.tools, "installpkg.exe"), self.harness)
+        shutil.copy2(os.path.join(self.options.tools, "installpkg.exe"), self.harness)
         args = [run_scenario.HARNESS + "\\installpkg.exe", MEDIA + "\\" + install["inf"]] + install["devices"]
         for copy in install["copies"]:
             source, _, target = copy.partition("|")
@@ -149,13 +149,13 @@ def main():
     args = p.parse_args()
     if args.seed is not None:
         args.scenario = generate_packages.make(args.seed, args.scenario)
-    args.shots = None
-    args.report = False
     scen, code = run_scenario.load_or_skip(
-        args, [args.exe] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + ("installpkg.exe",)])
+        args.scenario, args.arch,
+        [args.exe] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + ("installpkg.exe",)])
     if scen is None:
         return code
-    run = InstalledRun(args, scen)
+    run = InstalledRun(run_scenario.RunOptions(exe=args.exe, tools=args.tools, work=args.work, arch=args.arch,
+                                               timeout=args.timeout), scen)
     print("installed-by-Windows scenario %s (Windows version %s, %s machine)" % (scen.name, scen.version, args.arch))
     failures = []
     result = None

@@ -68,11 +68,13 @@ def parse_args():
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
     p.add_argument("--sim-machine", choices=("32", "64"),
                    help="the simulated machine's bitness, whatever machine.ini says")
-    args = p.parse_args()
-    # What run_scenario's Run reads.
-    args.report = False
-    args.shots = None
-    return args
+    return p.parse_args()
+
+
+def run_options(args):
+    """What run_scenario's Run needs, from this script's switches."""
+    return run_scenario.RunOptions(exe=args.exe, tools=args.tools, work=args.work, arch=args.arch,
+                                   timeout=args.timeout)
 
 
 class HookedRun(run_scenario.Run):
@@ -261,10 +263,10 @@ def keep_dumps(harness, sim_dump, wine_dump):
 def main():
     args = parse_args()
     needed = [args.exe, args.sim] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS + textlog.TOOLS]
-    scen, code = run_scenario.load_or_skip(args, needed)
+    scen, code = run_scenario.load_or_skip(args.scenario, args.arch, needed)
     if scen is None:
         return code
-    run = HookedRun(args, scen)
+    run = HookedRun(run_options(args), scen)
     print("scenario %s (Windows version %s): simulated machine against Wine" % (scen.name, scen.version))
     try:
         run.prepare()

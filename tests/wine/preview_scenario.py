@@ -54,10 +54,7 @@ def parse_args():
     p.add_argument("--timeout", type=int, default=60, help="seconds each program may run")
     p.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
     p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64")
-    args = p.parse_args()
-    args.report = False
-    args.shots = None
-    return args
+    return p.parse_args()
 
 
 # Keys Wine's session start rewrites at times, in one session and not the
@@ -135,13 +132,13 @@ def stop_session(run):
 def main():
     args = parse_args()
     needed = [args.exe, args.preview] + [os.path.join(args.tools, t) for t in run_scenario.TOOLS]
-    scen, code = run_scenario.load_or_skip(args, needed)
+    scen, code = run_scenario.load_or_skip(args.scenario, args.arch, needed)
     if scen is None:
         return code
     # The preview tells what a user pressing OK would see: the uninstaller runs so too.
     scen.actions = ["ok", "box-ok"]
     scen.args = ""
-    run = compare_scenario.HookedRun(args, scen)
+    run = compare_scenario.HookedRun(compare_scenario.run_options(args), scen)
     print("scenario %s (Windows version %s): the preview against the uninstaller" % (scen.name, scen.version))
     failures = []
     try:

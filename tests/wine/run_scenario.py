@@ -7,11 +7,13 @@ Exit status: 0 all expect lines hold, 1 some do not (or the run broke),
 77 Wine or the Windows build is missing (ctest reports the test as skipped).
 """
 import argparse
+import dataclasses
 import glob
 import os
 import shutil
 import subprocess
 import sys
+from typing import Optional
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import bmp2png  # noqa: E402
@@ -29,16 +31,27 @@ RESTART_LISTS = ("wininit.ini",)
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
+@dataclasses.dataclass(frozen=True)
+class RunOptions:
+    """What a run needs besides its scenario folder."""
+    exe: str = os.path.join(REPO, "build", "windows", "DrvUninst.exe")
+    tools: str = os.path.join(REPO, "build", "windows", "tools")  # the harness's own programs
+    work: str = os.path.join(REPO, "build", "wine-prefixes")
+    arch: str = "win64"  # the Wine machine, one of wineprefix.ARCHES
+    timeout: int = 60  # seconds the program may run
+    shots: Optional[str] = None  # a folder for pictures of the dialog and boxes; None: headless
+
+
 def parse_args():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("scenario")
-    p.add_argument("--exe", default=os.path.join(REPO, "build", "windows", "DrvUninst.exe"))
-    p.add_argument("--tools", default=os.path.join(REPO, "build", "windows", "tools"))
-    p.add_argument("--work", default=os.path.join(REPO, "build", "wine-prefixes"))
-    p.add_argument("--timeout", type=int, default=60, help="seconds the program may run")
+    p.add_argument("--exe", default=RunOptions.exe)
+    p.add_argument("--tools", default=RunOptions.tools)
+    p.add_argument("--work", default=RunOptions.work)
+    p.add_argument("--timeout", type=int, default=RunOptions.timeout, help="seconds the program may run")
     p.add_argument("--report", action="store_true", help="list what was removed and left, per kind")
     p.add_argument("--keep", action="store_true", help="keep the prefix afterwards")
-    p.add_argument("--arch", choices=wineprefix.ARCHES, default="win64",
+    p.add_argument("--arch", choices=wineprefix.ARCHES, default=RunOptions.arch,
                    help="the Windows machine: win64, or win32 (needs Debian's wine32) for the 32-bit build")
     p.add_argument("--shots", metavar="DIR",
                    help="run on Wine's X11 driver (needs DISPLAY) and save PNG pictures of the "
@@ -47,20 +60,20 @@ def parse_args():
 
 
 class Run:
-    def __init__(self, args, scen):
-        self.args = args
+    def __init__(self, options, scen):
+        self.options = options
         self.scen = scen
-        self.prefix = os.path.join(os.path.abspath(args.work), "run-%s-%d" % (scen.name, os.getpid()))
+        self.prefix = os.path.join(os.path.abspath(options.work), "run-%s-%d" % (scen.name, os.getpid()))
         self.harness = os.path.join(self.prefix, "drive_c", "harness")
         self.windir = os.path.join(self.prefix, "drive_c", "windows")
-        self.display = os.environ.get("DISPLAY") if args.shots else None
-        self.env = wineprefix.wine_env(self.prefix, args.arch, self.display)
+        self.display = os.environ.get("DISPLAY") if options.shots else None
+        self.env = wineprefix.wine_env(self.prefix, options.arch, self.display)
 
     def wine(self, args, timeout, log_name):
         """Runs a Windows program; output goes to a log file, never a pipe, since
         the helpers it starts would hold a pipe open."""
         with open(os.path.join(self.harness, log_name + ".log"), "wb") as log:
-            return subprocess.run([wineprefix.loader(self.args.arch)] + args, env=self.env, cwd=self.harness,
+            return subprocess.run([wineprefix.loader(self.options.arch)] + args, env=self.env, cwd=self.harness,
                                   stdout=log, stderr=log, timeout=timeout).returncode
 
     def log_text(self, log_name):
@@ -68,18 +81,18 @@ class Run:
         return open(path, encoding="utf-8", errors="replace").read().strip() if os.path.exists(path) else ""
 
     def prepare(self):
-        template = wineprefix.ensure_template(os.path.abspath(self.args.work), print, self.args.arch)
+        template = wineprefix.ensure_template(os.path.abspath(self.options.work), print, self.options.arch)
         wineprefix.clone(template, self.prefix)
         os.makedirs(os.path.join(self.harness, "procs"), exist_ok=True)
         os.makedirs(os.path.join(self.harness, "shots"), exist_ok=True)
         for tool in TOOLS:
-            shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
-        shutil.copy2(self.args.exe, os.path.join(self.harness, "DrvUninst.exe"))
+            shutil.copy2(os.path.join(self.options.tools, tool), self.harness)
+        shutil.copy2(self.options.exe, os.path.join(self.harness, "DrvUninst.exe"))
         if self.display:
             self.add_wine_fonts()
         for name in self.scen.processes:
             # Started under exactly this name: the program compares it case-sensitively.
-            shutil.copy2(os.path.join(self.args.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
+            shutil.copy2(os.path.join(self.options.tools, "idle.exe"), os.path.join(self.harness, "procs", name))
         # Wine carries out WININIT.INI whenever a session starts: the image's
         # one is laid only once the session that runs the program is up, and
         # that session is kept until the restart.
@@ -94,7 +107,7 @@ class Run:
             if not os.path.exists(target):
                 raise RuntimeError("machine.ini names a file in use that the image lacks: " + rel)
             if how != "open":
-                wineprefix.put_file(os.path.join(self.args.tools, "heldlib.dll" if how == "loaded" else "idle.exe"), target)
+                wineprefix.put_file(os.path.join(self.options.tools, "heldlib.dll" if how == "loaded" else "idle.exe"), target)
         if deferred:
             wineprefix.keep_session(self.prefix)
         for rel in self.scen.readonly:
@@ -183,22 +196,22 @@ class Run:
 
     def run_program(self):
         results = os.path.join(self.harness, "results.txt")
-        args = [HARNESS + "\\userstandin.exe", HARNESS + "\\results.txt", str(self.args.timeout),
+        args = [HARNESS + "\\userstandin.exe", HARNESS + "\\results.txt", str(self.options.timeout),
                 " ".join(self.scen.actions), HARNESS + "\\DrvUninst.exe"]
-        if self.args.shots:
+        if self.options.shots:
             args.append(HARNESS + "\\shots")
         if self.scen.args:
             # In a file: quotes and blanks pass no command line of Wine's unchanged.
             with open(os.path.join(self.harness, "args.txt"), "wb") as f:
                 f.write(self.scen.args.encode("cp1252", errors="replace"))
             args.append("--args-file=" + HARNESS + "\\args.txt")
-        hook = textlog.available(self.args.tools)
+        hook = textlog.available(self.options.tools)
         if hook:
             for tool in textlog.TOOLS:
-                shutil.copy2(os.path.join(self.args.tools, tool), self.harness)
+                shutil.copy2(os.path.join(self.options.tools, tool), self.harness)
             args = textlog.hooked(HARNESS, args)
-        self.wine(args, self.args.timeout + 30, "userstandin")
-        if self.args.shots:
+        self.wine(args, self.options.timeout + 30, "userstandin")
+        if self.options.shots:
             self.save_shots()
         outcome = checks.Outcome()
         if not os.path.exists(results):
@@ -220,11 +233,11 @@ class Run:
                 outcome.log = f.read().replace("\r\n", "\n").split("\n")
 
     def save_shots(self):
-        os.makedirs(self.args.shots, exist_ok=True)
+        os.makedirs(self.options.shots, exist_ok=True)
         for bmp in sorted(glob.glob(os.path.join(self.harness, "shots", "*.bmp"))):
             name = os.path.splitext(os.path.basename(bmp))[0] + ".png"
-            bmp2png.convert(bmp, os.path.join(self.args.shots, name))
-            print("picture " + os.path.join(self.args.shots, name))
+            bmp2png.convert(bmp, os.path.join(self.options.shots, name))
+            print("picture " + os.path.join(self.options.shots, name))
 
     def restart(self):
         """A new Wine session, as a restart: every program of the old one ends,
@@ -301,12 +314,13 @@ def print_report(groups, before, after):
             print("    left     " + arg)
 
 
-def load_or_skip(args, needed):
-    """The scenario folder, or None and the exit code when it cannot run here."""
+def load_or_skip(scenario, arch, needed):
+    """The scenario folder, or None and the exit code when it cannot run here on
+    the Wine machine arch with the files needed."""
     if shutil.which("wine") is None or shutil.which("wineserver") is None:
         print("SKIP: Wine is not installed")
         return None, SKIP
-    if args.arch == "win32" and not wineprefix.has_wine32():
+    if arch == "win32" and not wineprefix.has_wine32():
         print("SKIP: 32-bit Wine (Debian's wine32:i386) is not installed")
         return None, SKIP
     missing = [p for p in needed if not os.path.exists(p)]
@@ -314,7 +328,7 @@ def load_or_skip(args, needed):
         print("SKIP: the build is missing: " + ", ".join(missing))
         return None, SKIP
     try:
-        scen = scenario_mod.Scenario(args.scenario)
+        scen = scenario_mod.Scenario(scenario)
     except (ValueError, OSError) as e:
         print("FAILED: the scenario folder is not usable: %s" % e)
         return None, 1
@@ -323,7 +337,7 @@ def load_or_skip(args, needed):
         # is not enforced), so no real machine image makes these calls fail.
         print("SKIP: the image makes calls fail, which only the simulated machine can: " + ", ".join(scen.faults))
         return None, SKIP
-    machine_bits = 64 if args.arch == "win64" else 32
+    machine_bits = 64 if arch == "win64" else 32
     if scen.bits is not None and scen.bits != machine_bits:
         print("SKIP: the scenario's machine is a %d-bit Windows, this Wine machine a %d-bit one" % (scen.bits, machine_bits))
         return None, SKIP
@@ -335,10 +349,11 @@ def main():
     if args.shots and not os.environ.get("DISPLAY"):
         print("FAILED: --shots needs an X server in DISPLAY (e.g. run under xvfb-run)")
         return 1
-    scen, code = load_or_skip(args, [args.exe] + [os.path.join(args.tools, t) for t in TOOLS])
+    scen, code = load_or_skip(args.scenario, args.arch, [args.exe] + [os.path.join(args.tools, t) for t in TOOLS])
     if scen is None:
         return code
-    run = Run(args, scen)
+    run = Run(RunOptions(exe=args.exe, tools=args.tools, work=args.work, arch=args.arch, timeout=args.timeout,
+                         shots=args.shots), scen)
     print("scenario %s (Windows version %s, %s machine)" % (scen.name, scen.version, args.arch))
     failures = []
     try:
