@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/DrvUninstApp.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -158,17 +159,13 @@ struct LoadedSection {
 LoadedSection LoadAs(const std::string& country) {
   image::ResetProgramState();
   sim::registry::SetString("HKCU\\Control Panel\\International", "iCountry", country);
-  sim::ClearCallLog();
+  sim::events::Start({sim::events::Kind::ProfileKeyRead});
   theApp.LoadUninstProfile();
+  sim::events::Stop();
   LoadedSection loaded;
   loaded.used = theApp.m_szSection;
-  for (const sim::CallRecord& call : sim::CallLog()) {
-    if (call.api != "GetPrivateProfileStringA") continue;
-    const size_t first = call.subject.find('|');
-    const size_t second = call.subject.find('|', first + 1);
-    if (first == std::string::npos || second == std::string::npos) continue;
-    if (!SameText(call.subject.substr(first + 1, second - first - 1), loaded.used)) continue;
-    loaded.keysRead.push_back(call.subject.substr(second + 1));
+  for (const sim::events::Event& read : sim::events::Recorded()) {
+    if (SameText(read.section, loaded.used)) loaded.keysRead.push_back(read.name);
   }
   return loaded;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/sim/desktop_state.h"
 #include "platform/sim/desktop_template.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/win32_api.h"
 
@@ -134,6 +135,7 @@ INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndPar
                         LPARAM dwInitParam) {
   const bool numbered = IS_INTRESOURCE(lpTemplateName);
   const int id = numbered ? static_cast<int>(reinterpret_cast<ULONG_PTR>(lpTemplateName)) : -1;
+  sim::events::Record(sim::events::Kind::BoxShow, numbered ? std::to_string(id) : lpTemplateName);
   if (DWORD fault = sim::CheckFault("DialogBoxParamA", numbered ? std::to_string(id) : lpTemplateName)) {
     SetLastError(fault);
     return -1;
