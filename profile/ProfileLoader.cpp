@@ -32,7 +32,7 @@ class ProfileReader {
   // A hexadecimal count, held to what a list can take.
   int Count(const ProfileKey& list) const {
     char text[COUNT_TEXT_SIZE];
-    Text(list.name, list.defaultText, text, static_cast<DWORD>(list.width));
+    Text(list.name, list.defaultText, text, sizeof(text));
     const int count = HexTextToInt(text);
     return count > MAX_DRV_ENTRIES ? MAX_DRV_ENTRIES : count;
   }
