@@ -289,11 +289,11 @@ class SectionCheck {
     const std::string reads = "the uninstaller reads " + std::to_string(value);
     if (text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
       Add(list.name, Quoted(text) + " is not hexadecimal text: " + reads +
-                             " (a character that is no hexadecimal digit counts as 0)");
+                         " (a character that is no hexadecimal digit counts as 0)");
     } else if (text.find_first_not_of("0123456789") == std::string::npos && text.size() > 1 &&
                value != std::atoi(text.c_str())) {
       Add(list.name, "counts are hexadecimal: " + Quoted(text) + " is " + std::to_string(value) + ", not " +
-                             std::to_string(std::atoi(text.c_str())));
+                         std::to_string(std::atoi(text.c_str())));
     } else if (text.size() > 8) {
       Add(list.name, Quoted(text) + " has more than eight digits: only the last eight count, " + reads);
     }
