@@ -3,12 +3,12 @@
 #include <sstream>
 
 #include "app/DrvUninstApp.h"
+#include "log/Kept.h"
 #include "log/Leftovers.h"
 #include "log/RunLog.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/wow64.h"
-#include "removal/Kept.h"
 
 namespace image {
 namespace {

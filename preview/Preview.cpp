@@ -9,6 +9,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/ExitCodes.h"
+#include "log/Kept.h"
 #include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
@@ -18,7 +19,6 @@
 #include "platform/sim/restart.h"
 #include "platform/sim/value_journal.h"
 #include "platform/sim/window_store.h"
-#include "removal/Kept.h"
 #include "preview/DeviceCheck.h"
 #include "image/report.h"
 #include "image/run_program.h"

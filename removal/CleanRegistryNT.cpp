@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "devices/OtherDevices.h"
+#include "log/Kept.h"
 #include "log/Leftovers.h"
 #include "log/RunLog.h"
 #include "profile/RunProfile.h"
 #include "removal/ClassFilters.h"
 #include "removal/DeviceFilters.h"
-#include "removal/Kept.h"
 #include "removal/MakerKeys.h"
 #include "removal/RegistryNames.h"
 #include "removal/Removal.h"

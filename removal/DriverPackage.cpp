@@ -5,10 +5,10 @@
 #include <string>
 
 #include "devices/OtherDevices.h"
+#include "log/Kept.h"
 #include "log/Leftovers.h"
 #include "log/RunLog.h"
 #include "platform/system/SystemFunction.h"
-#include "removal/Kept.h"
 #include "removal/RemovalSteps.h"
 #include "removal/RestartDeletion.h"
 

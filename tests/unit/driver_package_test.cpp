@@ -2,13 +2,13 @@
 // uninstalled through SetupAPI after the package's devices, without forcing,
 // then what is left of it is deleted by hand; one another device uses stays
 // whole; and the simulated SetupAPI removes what Windows documents.
+#include "log/Kept.h"
 #include "log/Leftovers.h"
 #include "platform/sim/driver_store.h"
 #include "platform/sim/modules.h"
 #include "platform/system/SystemFunction.h"
 #include "removal/DriverPackage.h"
 #include "removal/FinalMessage.h"
-#include "removal/Kept.h"
 #include "tests/unit/removal_fixture.h"
 
 namespace {

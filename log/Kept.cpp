@@ -1,4 +1,4 @@
-#include "removal/Kept.h"
+#include "log/Kept.h"
 
 #include <string>
 #include <vector>
