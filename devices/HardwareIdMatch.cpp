@@ -25,8 +25,9 @@ bool MatchesAnyEntry(const char* hardwareId, const DRVENTRY* entries, int count)
 }  // namespace
 
 bool IsPackageDevice(const char* hardwareId) {
-  return MatchesAnyEntry(hardwareId, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum) ||
-         MatchesAnyEntry(hardwareId, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum);
+  const UninstProfile& profile = TheProfile();
+  return MatchesAnyEntry(hardwareId, profile.m_DevDrv, profile.m_nDevIDNum) ||
+         MatchesAnyEntry(hardwareId, profile.m_ExtDevDrv, profile.m_nExtDevIDNum);
 }
 
 int LogDeviceMatches(const char* hardwareId, int matches) {

@@ -43,9 +43,10 @@ BOOL RemoveFromList(DeviceWalk which, RemoveDeviceFunction removeDevice, std::se
                     bool* cutShort) {
   const BOOL walked = WalkDevices(which, [removeDevice, named](HDEVINFO devices, PSP_DEVINFO_DATA device,
                                                                const char* hardwareId) {
+    const UninstProfile& profile = TheProfile();
     RemovalOutcome outcome;
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum, &outcome);
-    RemoveIfMatching(removeDevice, devices, device, hardwareId, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, profile.m_DevDrv, profile.m_nDevIDNum, &outcome);
+    RemoveIfMatching(removeDevice, devices, device, hardwareId, profile.m_ExtDevDrv, profile.m_nExtDevIDNum, &outcome);
     // The user finds a device by its hardware ID in Device Manager. A present
     // device that stayed is listed again with the others: named once.
     if (outcome.matched && outcome.gone) LogEvent("device", hardwareId, "removed");

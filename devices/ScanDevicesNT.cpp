@@ -9,14 +9,15 @@ namespace {
 // every variant the device also matches; the last matching variant stays.
 int MatchPrimaryEntries(const char* hardwareId) {
   int matches = 0;
-  const int primaries = UsableCount(TheProfile().m_nDevIDNum, MAX_DRV_ENTRIES);
-  const int variants = UsableCount(TheProfile().m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
+  UninstProfile& profile = TheProfile();
+  const int primaries = UsableCount(profile.m_nDevIDNum, MAX_DRV_ENTRIES);
+  const int variants = UsableCount(profile.m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < primaries; ++i) {
-    if (!HardwareIdMatches(hardwareId, TheProfile().m_DevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, profile.m_DevDrv[i].szDrvID)) continue;
     ++matches;
     for (int j = 0; j < variants; ++j) {
-      if (HardwareIdMatches(hardwareId, TheProfile().m_PossibleDevDrv[j].szDrvID)) {
-        CopyDrvEntry(&TheProfile().m_DevDrv[i], TheProfile().m_PossibleDevDrv[j]);
+      if (HardwareIdMatches(hardwareId, profile.m_PossibleDevDrv[j].szDrvID)) {
+        CopyDrvEntry(&profile.m_DevDrv[i], profile.m_PossibleDevDrv[j]);
       }
     }
   }

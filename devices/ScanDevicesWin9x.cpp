@@ -50,10 +50,11 @@ HardwareIdRead ReadHardwareIds(HDEVINFO devices, PSP_DEVINFO_DATA device, Proper
 
 // Every matching variant completes the entry and names the device's key.
 void CompleteFromVariants(DRVENTRY* entry, const char* hardwareId) {
-  const int variants = UsableCount(TheProfile().m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
+  const UninstProfile& profile = TheProfile();
+  const int variants = UsableCount(profile.m_nPossibleDevIDNum, MAX_DRV_ENTRIES);
   for (int j = 0; j < variants; ++j) {
-    if (!HardwareIdMatches(hardwareId, TheProfile().m_PossibleDevDrv[j].szDrvID)) continue;
-    CopyDrvEntry(entry, TheProfile().m_PossibleDevDrv[j]);
+    if (!HardwareIdMatches(hardwareId, profile.m_PossibleDevDrv[j].szDrvID)) continue;
+    CopyDrvEntry(entry, profile.m_PossibleDevDrv[j]);
     RecordEnumKeyName(g_strVenID, &g_nVenIDNum, TailAt(hardwareId, "VEN"));
   }
 }
@@ -71,14 +72,15 @@ void RecordOwnEntry(const DRVENTRY& entry, const char* hardwareId) {
 
 int MatchPrimaryEntries(const char* hardwareId) {
   int matches = 0;
-  const int primaries = UsableCount(TheProfile().m_nDevIDNum, MAX_DRV_ENTRIES);
+  UninstProfile& profile = TheProfile();
+  const int primaries = UsableCount(profile.m_nDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < primaries; ++i) {
-    if (!HardwareIdMatches(hardwareId, TheProfile().m_DevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, profile.m_DevDrv[i].szDrvID)) continue;
     ++matches;
-    if (TheProfile().m_nPossibleDevIDNum > 0) {
-      CompleteFromVariants(&TheProfile().m_DevDrv[i], hardwareId);
-    } else if (TheProfile().m_nPossibleDevIDNum == 0) {
-      RecordOwnEntry(TheProfile().m_DevDrv[i], hardwareId);
+    if (profile.m_nPossibleDevIDNum > 0) {
+      CompleteFromVariants(&profile.m_DevDrv[i], hardwareId);
+    } else if (profile.m_nPossibleDevIDNum == 0) {
+      RecordOwnEntry(profile.m_DevDrv[i], hardwareId);
     }
   }
   return matches;
@@ -86,9 +88,10 @@ int MatchPrimaryEntries(const char* hardwareId) {
 
 // Extension devices sit under the STREAM branch; the key name ends before '#'.
 void RecordExtensionDevices(const char* hardwareId) {
-  const int extensions = UsableCount(TheProfile().m_nExtDevIDNum, MAX_DRV_ENTRIES);
+  const UninstProfile& profile = TheProfile();
+  const int extensions = UsableCount(profile.m_nExtDevIDNum, MAX_DRV_ENTRIES);
   for (int i = 0; i < extensions; ++i) {
-    if (!HardwareIdMatches(hardwareId, TheProfile().m_ExtDevDrv[i].szDrvID)) continue;
+    if (!HardwareIdMatches(hardwareId, profile.m_ExtDevDrv[i].szDrvID)) continue;
     RecordEnumKeyName(g_strCxID, &g_nCxIDNum, TailAt(hardwareId, "CX").SpanExcluding("#"));
   }
 }

@@ -22,19 +22,20 @@ const char kServicesKeyPath[] = "SYSTEM\\CurrentControlSet\\Services";
 // The names of the services that are gone now (deleted, or never there).
 std::vector<CString> DeleteServices() {
   std::vector<CString> gone;
-  const int count = UsableCount(TheProfile().m_nUnInstServiceNum, MAX_DRV_ENTRIES);
+  const UninstProfile& profile = TheProfile();
+  const int count = UsableCount(profile.m_nUnInstServiceNum, MAX_DRV_ENTRIES);
   HKEY services = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKeyPath, 0, KEY_ALL_ACCESS, &services) != ERROR_SUCCESS) {
     for (int i = 0; i < count; ++i) {
-      if (TheProfile().m_szUnInstService[i][0] != '\0') NoteKeyIfThere(kServicesKeyPath, TheProfile().m_szUnInstService[i]);
+      if (profile.m_szUnInstService[i][0] != '\0') NoteKeyIfThere(kServicesKeyPath, profile.m_szUnInstService[i]);
     }
     return gone;
   }
   for (int i = 0; i < count; ++i) {
     // An empty name would empty the whole Services key.
-    if (TheProfile().m_szUnInstService[i][0] == '\0') continue;
-    if (DeleteKeyOrNoteIt(services, kServicesKeyPath, TheProfile().m_szUnInstService[i])) {
-      gone.push_back(TheProfile().m_szUnInstService[i]);
+    if (profile.m_szUnInstService[i][0] == '\0') continue;
+    if (DeleteKeyOrNoteIt(services, kServicesKeyPath, profile.m_szUnInstService[i])) {
+      gone.push_back(profile.m_szUnInstService[i]);
     }
   }
   RegFlushKey(services);

@@ -33,10 +33,11 @@ CString MoreText(int more) {
 bool RunLeftSomething() { return LeftoverCount() > 0; }
 
 CString FinalMessageText() {
-  if (!RunLeftSomething()) return CString(TheProfile().m_szUnInstDrvPassMsg) + "\n\n" + TheProfile().m_szUnInstDrvPassMsg2;
-  CString text = CString(TheProfile().m_szUnInstDrvLeftMsg) + "\n";
+  const UninstProfile& profile = TheProfile();
+  if (!RunLeftSomething()) return CString(profile.m_szUnInstDrvPassMsg) + "\n\n" + profile.m_szUnInstDrvPassMsg2;
+  CString text = CString(profile.m_szUnInstDrvLeftMsg) + "\n";
   const int count = LeftoverCount();
   for (int i = 0; i < count && i < LEFTOVERS_SHOWN; ++i) text += CString("\n") + LeftoverAt(i);
   if (count > LEFTOVERS_SHOWN) text += CString("\n") + MoreText(count - LEFTOVERS_SHOWN);
-  return text + "\n\n" + TheProfile().m_szUnInstDrvPassMsg2;
+  return text + "\n\n" + profile.m_szUnInstDrvPassMsg2;
 }

@@ -103,9 +103,10 @@ void VisitInstance(HKEY classKey, const char* subkeyName, InfList* list) {
       RegQueryValueExA(instance, "DriverDesc", nullptr, nullptr, reinterpret_cast<LPBYTE>(description), &size);
   if (Unread(read)) NoteUnread(instancePath);
   if (read == ERROR_SUCCESS) {
-    AddMatches(instance, instancePath, description, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum, list);
-    AddMatches(instance, instancePath, description, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum, list);
-    AddMatches(instance, instancePath, description, TheProfile().m_PossibleExtDevDrv, TheProfile().m_nPossibleExtDevIDNum, list);
+    const UninstProfile& profile = TheProfile();
+    AddMatches(instance, instancePath, description, profile.m_DevDrv, profile.m_nDevIDNum, list);
+    AddMatches(instance, instancePath, description, profile.m_ExtDevDrv, profile.m_nExtDevIDNum, list);
+    AddMatches(instance, instancePath, description, profile.m_PossibleExtDevDrv, profile.m_nPossibleExtDevIDNum, list);
   }
   RegCloseKey(instance);
 }

@@ -30,8 +30,9 @@ bool DescriptionEqualsAnyName(const char* description, const DRVENTRY* entries, 
 }
 
 bool DescriptionIsThePackages(const char* description) {
-  return DescriptionEqualsAnyName(description, TheProfile().m_DevDrv, TheProfile().m_nDevIDNum) ||
-         DescriptionEqualsAnyName(description, TheProfile().m_ExtDevDrv, TheProfile().m_nExtDevIDNum);
+  const UninstProfile& profile = TheProfile();
+  return DescriptionEqualsAnyName(description, profile.m_DevDrv, profile.m_nDevIDNum) ||
+         DescriptionEqualsAnyName(description, profile.m_ExtDevDrv, profile.m_nExtDevIDNum);
 }
 
 namespace {

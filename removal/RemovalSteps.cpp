@@ -172,7 +172,8 @@ void DeleteDriverFiles(CWnd& dialog, const DRVENTRY* entries, int count) {
 
 void DeleteUninstaller(CWnd& dialog) {
   CString uninstaller;
-  if (BuildRemovalPath("\\", TheProfile().m_szDrvUninstAppName, &uninstaller)) DeleteShownFile(dialog, uninstaller, false);
+  const char* name = TheProfile().m_szDrvUninstAppName;
+  if (BuildRemovalPath("\\", name, &uninstaller)) DeleteShownFile(dialog, uninstaller, false);
   StepProgress(dialog, false);
 }
 
