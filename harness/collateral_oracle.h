@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "harness/machine_state.h"
 #include "harness/oracle_profile.h"
+#include "image/snapshot.h"
 
-namespace fuzzcase {
+namespace harness {
 
 struct Family {
   bool nt = false;   // the NT sequence may run
@@ -26,9 +26,17 @@ struct NamedThings {
   bool receiver = false;           // "ehRecvr.exe" may be ended
 };
 
-NamedThings WhatTheProfileNames(const ProfileNames& profile, const MachineState& before, Family family);
+// before: the machine as the run finds it, with its values as stored.
+NamedThings WhatTheProfileNames(const ProfileNames& profile, const image::MachineSnapshot& before, Family family);
 
 // Readable lines, one per change outside what is named; empty when clean.
-std::vector<std::string> Collateral(const NamedThings& named, const MachineState& before, const MachineState& after);
+// Both snapshots hold their values as stored, and leave out what the next
+// restart deletes (CaptureForOracle).
+std::vector<std::string> Collateral(const NamedThings& named, const image::MachineSnapshot& before,
+                                    const image::MachineSnapshot& after);
 
-}  // namespace fuzzcase
+// The machine as the oracle compares it: values as stored, files the next
+// restart deletes as gone.
+image::MachineSnapshot CaptureForOracle();
+
+}  // namespace harness

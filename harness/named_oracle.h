@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace sweep {
+namespace harness {
 
 // Call on the laid-out machine before the run.
 class NamedOracle {
@@ -23,4 +23,4 @@ class NamedOracle {
   std::unique_ptr<Data> data_;
 };
 
-}  // namespace sweep
+}  // namespace harness
