@@ -10,7 +10,7 @@
 #include "fuzz/machine_builder.h"
 #include "harness/collateral_oracle.h"
 #include "harness/exact_text.h"
-#include "harness/oracle_profile.h"
+#include "harness/named_oracle.h"
 #include "image/run_program.h"
 #include "image/snapshot.h"
 #include "platform/sim/device_store.h"
@@ -64,9 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static std::string after;
   harness::TakeExactText(&before);
   const bool uncertain = fuzzcase::HasFaultOn(c, kLoadApis, 6);
-  harness::Family family;
-  family.w9x = sim::IsWin9xFamily();
-  family.nt = !family.w9x || fuzzcase::HasFaultOn(c, kVersionApis, 1);
+  const bool familyUncertain = fuzzcase::HasFaultOn(c, kVersionApis, 1);
 
   fuzzcase::ArmFaultsAndUser(c);
   image::RunProgram();
@@ -89,10 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (after != before) {
       problems.push_back("the machine built again from the input differs from the first");
     } else {
-      const harness::ProfileNames profile = harness::LoadProfileNames(uncertain);
-      const image::MachineSnapshot was = harness::CaptureForOracle();
-      const harness::NamedThings named = harness::WhatTheProfileNames(profile, was, family);
-      for (std::string& p : harness::Collateral(named, was, changed)) problems.push_back(std::move(p));
+      const harness::NamedOracle oracle(uncertain, familyUncertain);
+      for (std::string& p : oracle.Outside(changed)) problems.push_back(std::move(p));
     }
   }
   if (!problems.empty()) Fail(c, problems);

@@ -2,16 +2,14 @@
 
 #include <cstdio>
 
-#include "harness/lower_case_view.h"
-
 namespace harness {
 namespace {
 
 std::string Describe(const std::string& text) { return text; }
 
-std::string Describe(const FileView& file) {
+std::string Describe(unsigned attributes) {
   char hex[16];
-  std::snprintf(hex, sizeof(hex), "%x", file.attributes);
+  std::snprintf(hex, sizeof(hex), "%x", attributes);
   return hex;
 }
 
@@ -65,31 +63,31 @@ void CompareCounts(const char* what, const std::map<std::string, int>& before, c
 
 }  // namespace
 
-image::MachineSnapshot CaptureForCleanRun() {
+LowerCaseView CaptureForCleanRun() {
   image::CaptureOptions options;
   options.scheduledGone = true;
-  return image::CaptureMachine(options);
+  return LowerCaseView(image::CaptureMachine(options));
+}
+
+std::vector<std::string> OutsideCleanRun(const LowerCaseView& before, const LowerCaseView& clean,
+                                         const LowerCaseView& faulted, const std::set<std::string>& meantToGo) {
+  std::vector<std::string> lines;
+  for (const std::string& key : faulted.keys) {
+    if (!before.keys.count(key) && !clean.keys.count(key)) lines.push_back("key " + key + " created");
+  }
+  for (const std::string& key : before.keys) {
+    if (!faulted.keys.count(key) && clean.keys.count(key)) lines.push_back("key " + key + " deleted, the clean run kept it");
+  }
+  CompareMaps("value", before.values, clean.values, faulted.values, &lines);
+  CompareMaps("file", before.files, clean.files, faulted.files, &lines, meantToGo);
+  CompareCounts("process", before.processes, clean.processes, faulted.processes, &lines);
+  CompareCounts("window", before.windows, clean.windows, faulted.windows, &lines);
+  return lines;
 }
 
 std::vector<std::string> OutsideCleanRun(const image::MachineSnapshot& before, const image::MachineSnapshot& clean,
                                          const image::MachineSnapshot& faulted, const std::set<std::string>& meantToGo) {
-  std::vector<std::string> lines;
-  const std::set<std::string> keysBefore = LowerKeys(before);
-  const std::set<std::string> keysClean = LowerKeys(clean);
-  const std::set<std::string> keysFaulted = LowerKeys(faulted);
-  for (const std::string& key : keysFaulted) {
-    if (!keysBefore.count(key) && !keysClean.count(key)) lines.push_back("key " + key + " created");
-  }
-  for (const std::string& key : keysBefore) {
-    if (!keysFaulted.count(key) && keysClean.count(key)) lines.push_back("key " + key + " deleted, the clean run kept it");
-  }
-  CompareMaps("value", ValuesByLowerName(before), ValuesByLowerName(clean), ValuesByLowerName(faulted), &lines);
-  CompareMaps("file", FilesByLowerPath(before), FilesByLowerPath(clean), FilesByLowerPath(faulted), &lines, meantToGo);
-  CompareCounts("process", CountsByLowerName(before.processes), CountsByLowerName(clean.processes),
-                CountsByLowerName(faulted.processes), &lines);
-  CompareCounts("window", CountsByLowerName(before.windows), CountsByLowerName(clean.windows),
-                CountsByLowerName(faulted.windows), &lines);
-  return lines;
+  return OutsideCleanRun(LowerCaseView(before), LowerCaseView(clean), LowerCaseView(faulted), meantToGo);
 }
 
 }  // namespace harness

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/lower_case_view.h"
 #include "image/snapshot.h"
 
 namespace harness {
@@ -17,12 +18,14 @@ namespace harness {
 // run named as left over (meantToGo, lower case) was the profile's to
 // remove: a faulted run that removed it did not step outside.
 // Names compare in lower case, so runs compare whatever case the program used.
+std::vector<std::string> OutsideCleanRun(const LowerCaseView& before, const LowerCaseView& clean,
+                                         const LowerCaseView& faulted, const std::set<std::string>& meantToGo = {});
 std::vector<std::string> OutsideCleanRun(const image::MachineSnapshot& before, const image::MachineSnapshot& clean,
                                          const image::MachineSnapshot& faulted,
                                          const std::set<std::string>& meantToGo = {});
 
 // The machine as this oracle and the exit-code check compare it: readable
 // values, and the files the next restart deletes as gone.
-image::MachineSnapshot CaptureForCleanRun();
+LowerCaseView CaptureForCleanRun();
 
 }  // namespace harness

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "harness/lower_case_view.h"
 #include "platform/sim/driver_store.h"
@@ -178,10 +179,7 @@ DevicesUse WhatDevicesUse(const ProfileNames& p, const Keys& before) {
   return use;
 }
 
-}  // namespace
-
-NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineSnapshot& snapshot, Family family) {
-  const Keys before = KeysByLowerPath(snapshot);
+NamedThings WhatTheProfileNames(const ProfileNames& p, const Keys& before, Family family) {
   NamedThings named;
   const std::string windows = sim::files::WindowsDirectory();
 
@@ -257,8 +255,6 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineSnapshot& sn
   }
   return named;
 }
-
-namespace {
 
 bool UnderRoot(const NamedThings& named, const std::string& path) {
   for (std::string at = path;; at = at.substr(0, at.rfind('\\'))) {
@@ -416,9 +412,16 @@ MachineSnapshot CaptureForOracle() {
   return image::CaptureMachine(options);
 }
 
-std::vector<std::string> Collateral(const NamedThings& named, const MachineSnapshot& beforeSnapshot,
-                                    const MachineSnapshot& afterSnapshot) {
-  const Keys before = KeysByLowerPath(beforeSnapshot);
+CollateralOracle::CollateralOracle(const ProfileNames& profile, MachineSnapshot before, Family family)
+    : before_(std::move(before)),
+      keys_(KeysByLowerPath(before_)),
+      files_(FilesByLowerPath(before_)),
+      named_(WhatTheProfileNames(profile, keys_, family)) {}
+
+std::vector<std::string> CollateralOracle::Outside(const MachineSnapshot& afterSnapshot) const {
+  const NamedThings& named = named_;
+  const Keys& before = keys_;
+  const MachineSnapshot& beforeSnapshot = before_;
   const Keys after = KeysByLowerPath(afterSnapshot);
   std::vector<std::string> problems;
   for (const auto& entry : before) {
@@ -437,7 +440,7 @@ std::vector<std::string> Collateral(const NamedThings& named, const MachineSnaps
     if (!before.count(entry.first)) problems.push_back("key created: " + *entry.second.path);
   }
 
-  const Files filesBefore = FilesByLowerPath(beforeSnapshot);
+  const Files& filesBefore = files_;
   const Files filesAfter = FilesByLowerPath(afterSnapshot);
   for (const auto& entry : filesBefore) {
     const FileView& was = entry.second;
@@ -454,9 +457,8 @@ std::vector<std::string> Collateral(const NamedThings& named, const MachineSnaps
     if (!filesBefore.count(entry.first)) problems.push_back("file created: " + *entry.second.path);
   }
 
-  const std::vector<std::string>& processes = afterSnapshot.processes;
   std::multiset<std::string> ended(beforeSnapshot.processes.begin(), beforeSnapshot.processes.end());
-  for (const std::string& p : processes) {
+  for (const std::string& p : afterSnapshot.processes) {
     auto it = ended.find(p);
     if (it == ended.end()) problems.push_back("process started: " + p);
     else ended.erase(it);

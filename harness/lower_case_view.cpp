@@ -26,12 +26,6 @@ std::map<std::string, KeyView> KeysByLowerPath(const image::MachineSnapshot& sna
   return keys;
 }
 
-std::set<std::string> LowerKeys(const image::MachineSnapshot& snapshot) {
-  std::set<std::string> keys;
-  for (const std::string& key : snapshot.keys) keys.insert(sim::ToLower(key));
-  return keys;
-}
-
 std::map<std::string, FileView> FilesByLowerPath(const image::MachineSnapshot& snapshot) {
   std::map<std::string, FileView> files;
   for (const auto& file : snapshot.files) files[sim::ToLower(file.first)] = FileView{&file.first, file.second, false};
@@ -41,16 +35,13 @@ std::map<std::string, FileView> FilesByLowerPath(const image::MachineSnapshot& s
   return files;
 }
 
-std::map<std::string, std::string> ValuesByLowerName(const image::MachineSnapshot& snapshot) {
-  std::map<std::string, std::string> values;
+LowerCaseView::LowerCaseView(const image::MachineSnapshot& snapshot) {
+  for (const std::string& key : snapshot.keys) keys.insert(sim::ToLower(key));
+  for (const auto& file : snapshot.files) files[sim::ToLower(file.first)] = file.second;
+  for (const auto& directory : snapshot.directories) files[sim::ToLower(directory.first)] = directory.second;
   for (const auto& value : snapshot.values) values[sim::ToLower(value.first)] = value.second;
-  return values;
-}
-
-std::map<std::string, int> CountsByLowerName(const std::vector<std::string>& names) {
-  std::map<std::string, int> counts;
-  for (const std::string& name : names) ++counts[sim::ToLower(name)];
-  return counts;
+  for (const std::string& exe : snapshot.processes) ++processes[sim::ToLower(exe)];
+  for (const std::string& title : snapshot.windows) ++windows[sim::ToLower(title)];
 }
 
 }  // namespace harness

@@ -1,6 +1,5 @@
 // A snapshot looked up by lower-case names, so runs compare whatever letter
-// case the program used. The views point into the snapshot: it must outlive
-// them.
+// case the program used.
 #pragma once
 
 #include <map>
@@ -12,6 +11,7 @@
 
 namespace harness {
 
+// KeyView and FileView point into their snapshot: it must outlive them.
 struct KeyView {
   const std::string* path = nullptr;                         // as stored
   const std::vector<image::StoredValue>* stored = nullptr;   // empty unless the snapshot took them
@@ -27,16 +27,20 @@ struct FileView {
 // Every key, by lower-case path.
 std::map<std::string, KeyView> KeysByLowerPath(const image::MachineSnapshot& snapshot);
 
-// Every key's lower-case path.
-std::set<std::string> LowerKeys(const image::MachineSnapshot& snapshot);
-
 // Files and directories, by lower-case path.
 std::map<std::string, FileView> FilesByLowerPath(const image::MachineSnapshot& snapshot);
 
-// Readable values, by lower-case "key|name".
-std::map<std::string, std::string> ValuesByLowerName(const image::MachineSnapshot& snapshot);
+// What the sweep compares, by lower-case names: copies, so it may outlive
+// its snapshot.
+struct LowerCaseView {
+  LowerCaseView() = default;
+  explicit LowerCaseView(const image::MachineSnapshot& snapshot);
 
-// How many of each name a list holds (processes, window titles), lower case.
-std::map<std::string, int> CountsByLowerName(const std::vector<std::string>& names);
+  std::set<std::string> keys;
+  std::map<std::string, std::string> values;  // "key|name" -> readable data
+  std::map<std::string, unsigned> files;      // files and directories -> attributes
+  std::map<std::string, int> processes;       // exe name -> how many run
+  std::map<std::string, int> windows;         // title -> how many are open
+};
 
 }  // namespace harness

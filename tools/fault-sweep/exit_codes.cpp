@@ -1,10 +1,6 @@
 #include "tools/fault-sweep/exit_codes.h"
 
-#include <map>
-#include <set>
-
 #include "app/ExitCodes.h"
-#include "harness/lower_case_view.h"
 
 namespace sweep {
 namespace {
@@ -12,12 +8,11 @@ namespace {
 // A key left with no value and no subkey holds nothing of the package: it
 // is a branch another step emptied, which the run deletes only when it can
 // see that it is empty.
-bool IsEmptyKey(const std::set<std::string>& keys, const std::map<std::string, std::string>& values,
-                const std::string& key) {
-  const auto below = keys.upper_bound(key);
-  if (below != keys.end() && below->compare(0, key.size() + 1, key + "\\") == 0) return false;
-  const auto value = values.lower_bound(key + "|");
-  return value == values.end() || value->first.compare(0, key.size() + 1, key + "|") != 0;
+bool IsEmptyKey(const harness::LowerCaseView& state, const std::string& key) {
+  const auto below = state.keys.upper_bound(key);
+  if (below != state.keys.end() && below->compare(0, key.size() + 1, key + "\\") == 0) return false;
+  const auto value = state.values.lower_bound(key + "|");
+  return value == state.values.end() || value->first.compare(0, key.size() + 1, key + "|") != 0;
 }
 
 const DWORD kTable[] = {EXIT_REMOVED,       EXIT_REMOVED_RESTART, EXIT_CANCELLED,        EXIT_NOT_INSTALLED,
@@ -32,34 +27,28 @@ bool InTable(int exitCode) {
 
 }  // namespace
 
-std::vector<std::string> LeftOf(const image::MachineSnapshot& beforeSnapshot,
-                                const image::MachineSnapshot& cleanSnapshot,
-                                const image::MachineSnapshot& faultedSnapshot) {
-  const std::set<std::string> keysBefore = harness::LowerKeys(beforeSnapshot);
-  const std::set<std::string> keysClean = harness::LowerKeys(cleanSnapshot);
-  const std::set<std::string> keysFaulted = harness::LowerKeys(faultedSnapshot);
-  const std::map<std::string, std::string> valuesBefore = harness::ValuesByLowerName(beforeSnapshot);
-  const std::map<std::string, std::string> valuesClean = harness::ValuesByLowerName(cleanSnapshot);
-  const std::map<std::string, std::string> valuesFaulted = harness::ValuesByLowerName(faultedSnapshot);
+std::vector<std::string> LeftOf(const harness::LowerCaseView& before, const harness::LowerCaseView& cleanAfterRestart,
+                                const harness::LowerCaseView& faultedAfterRestart) {
   std::vector<std::string> left;
-  for (const std::string& key : keysBefore) {
-    if (!keysClean.count(key) && keysFaulted.count(key) && !IsEmptyKey(keysFaulted, valuesFaulted, key)) {
+  for (const std::string& key : before.keys) {
+    if (!cleanAfterRestart.keys.count(key) && faultedAfterRestart.keys.count(key) &&
+        !IsEmptyKey(faultedAfterRestart, key)) {
       left.push_back("key " + key);
     }
   }
-  for (const auto& value : valuesBefore) {
-    const auto clean = valuesClean.find(value.first);
-    const auto faulted = valuesFaulted.find(value.first);
+  for (const auto& value : before.values) {
+    const auto clean = cleanAfterRestart.values.find(value.first);
+    const auto faulted = faultedAfterRestart.values.find(value.first);
     const std::string key = value.first.substr(0, value.first.find('|'));
-    if (faulted == valuesFaulted.end() || !keysFaulted.count(key)) continue;
+    if (faulted == faultedAfterRestart.values.end() || !faultedAfterRestart.keys.count(key)) continue;
     // A value the clean run deleted or rewrote and the faulted run kept as it was.
-    const bool cleanChanged = clean == valuesClean.end() || clean->second != value.second;
+    const bool cleanChanged = clean == cleanAfterRestart.values.end() || clean->second != value.second;
     if (cleanChanged && faulted->second == value.second) left.push_back("value " + value.first);
   }
-  const std::map<std::string, harness::FileView> filesClean = harness::FilesByLowerPath(cleanSnapshot);
-  const std::map<std::string, harness::FileView> filesFaulted = harness::FilesByLowerPath(faultedSnapshot);
-  for (const auto& file : harness::FilesByLowerPath(beforeSnapshot)) {
-    if (!filesClean.count(file.first) && filesFaulted.count(file.first)) left.push_back("file " + file.first);
+  for (const auto& file : before.files) {
+    if (!cleanAfterRestart.files.count(file.first) && faultedAfterRestart.files.count(file.first)) {
+      left.push_back("file " + file.first);
+    }
   }
   return left;
 }

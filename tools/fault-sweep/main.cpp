@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +26,6 @@
 #include "harness/named_oracle.h"
 #include "harness/scenario_folder.h"
 #include "image/run_program.h"
-#include "image/snapshot.h"
 #include "tools/fault-sweep/shown.h"
 #include "tools/fault-sweep/sites.h"
 
@@ -58,9 +56,9 @@ struct CleanRun {
   // What the profile's oracle already says of the clean run, which the
   // scenario's expectations vouch for: a faulted run is held to the rest.
   std::set<std::string> namedLines;
-  image::MachineSnapshot before;
-  image::MachineSnapshot after;
-  image::MachineSnapshot afterRestart;
+  harness::LowerCaseView before;
+  harness::LowerCaseView after;
+  harness::LowerCaseView afterRestart;
   sweep::Shown shown;
   std::vector<sim::CallRecord> log;
 };
@@ -96,9 +94,8 @@ bool EmptiedDevnodeParent(const std::string& line, const CleanRun& clean) {
   if (line.compare(0, prefix.size(), prefix) != 0) return false;
   const std::string key = sim::ToLower(line.substr(prefix.size()));
   if (key.compare(0, 9, "hklm\\enum") != 0) return false;
-  const std::set<std::string> after = harness::LowerKeys(clean.after);
-  for (const std::string& was : harness::LowerKeys(clean.before)) {
-    if (was.compare(0, key.size() + 1, key + "\\") == 0 && !after.count(was)) return true;
+  for (const std::string& was : clean.before.keys) {
+    if (was.compare(0, key.size() + 1, key + "\\") == 0 && !clean.after.keys.count(was)) return true;
   }
   return false;
 }
@@ -110,16 +107,11 @@ bool KeptByAFailedClose(const std::string& line, const Run& run) {
   return sim::ContainsNoCase(line, sim::files::WindowsDirectory() + "\\TEMP\\");
 }
 
-void DropTemporaryFolder(std::map<std::string, unsigned>* paths) {
+void DropTemporaryFolder(harness::LowerCaseView* state) {
   const std::string temp = sim::ToLower(sim::files::WindowsDirectory() + "\\TEMP\\");
-  for (auto it = paths->begin(); it != paths->end();) {
-    it = sim::ToLower(it->first).compare(0, temp.size(), temp) == 0 ? paths->erase(it) : std::next(it);
+  for (auto it = state->files.begin(); it != state->files.end();) {
+    it = it->first.compare(0, temp.size(), temp) == 0 ? state->files.erase(it) : std::next(it);
   }
-}
-
-void DropTemporaryFolder(image::MachineSnapshot* snapshot) {
-  DropTemporaryFolder(&snapshot->files);
-  DropTemporaryFolder(&snapshot->directories);
 }
 
 void StopRunaway() {
@@ -138,7 +130,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
   const int exitCode = image::RunProgram(g_processBits);
   sim::SetCallLimit(0, nullptr);
-  image::MachineSnapshot after = harness::CaptureForCleanRun();
+  harness::LowerCaseView after = harness::CaptureForCleanRun();
   if (run.site.api == "CloseHandle") DropTemporaryFolder(&after);
   // Every run stays inside what the profile names; a run that only met a
   // failure (nothing missing, nothing else loaded) also inside what the
@@ -159,13 +151,11 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   faulted.absence = absence;
   faulted.loadsOtherNames = loadsOtherNames;
   // Closing the remote-control window comes before the device check.
-  image::MachineSnapshot removedOnly = after;
+  harness::LowerCaseView removedOnly = after;
   removedOnly.windows = clean.before.windows;
   faulted.changedMachine = !harness::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
-  const std::set<std::string> keysCleanAfter = harness::LowerKeys(clean.after);
-  const std::set<std::string> keysAfter = harness::LowerKeys(after);
-  for (const std::string& key : harness::LowerKeys(clean.before)) {
-    if (!keysCleanAfter.count(key) && keysAfter.count(key)) faulted.keptWhatCleanRemoved = true;
+  for (const std::string& key : clean.before.keys) {
+    if (!clean.after.keys.count(key) && after.keys.count(key)) faulted.keptWhatCleanRemoved = true;
   }
   const sweep::Shown shown = sweep::CaptureShown();
   for (const std::string& line : sweep::ShownOutsideCleanRun(clean.shown, shown, faulted)) lines.push_back(line);
