@@ -419,20 +419,18 @@ CollateralOracle::CollateralOracle(const ProfileNames& profile, MachineSnapshot 
       named_(WhatTheProfileNames(profile, keys_, family)) {}
 
 std::vector<std::string> CollateralOracle::Outside(const MachineSnapshot& afterSnapshot) const {
-  const NamedThings& named = named_;
   const Keys& before = keys_;
-  const MachineSnapshot& beforeSnapshot = before_;
   const Keys after = KeysByLowerPath(afterSnapshot);
   std::vector<std::string> problems;
   for (const auto& entry : before) {
     auto now = after.find(entry.first);
     if (now == after.end()) {
-      if (!DeletionNamed(named, before, entry.first, after)) problems.push_back("key deleted: " + *entry.second.path);
+      if (!DeletionNamed(named_, before, entry.first, after)) problems.push_back("key deleted: " + *entry.second.path);
       continue;
     }
     const std::vector<StoredValue>& was = *entry.second.stored;
     const std::vector<StoredValue>& is = *now->second.stored;
-    if (!SameValues(was, is) && !ValuesChangeAllowed(named, entry.first, was, is)) {
+    if (!SameValues(was, is) && !ValuesChangeAllowed(named_, entry.first, was, is)) {
       problems.push_back("values changed in " + *entry.second.path + ":" + Describe(was) + " ->" + Describe(is));
     }
   }
@@ -445,7 +443,7 @@ std::vector<std::string> CollateralOracle::Outside(const MachineSnapshot& afterS
   for (const auto& entry : filesBefore) {
     const FileView& was = entry.second;
     auto now = filesAfter.find(entry.first);
-    const bool named_file = (!was.directory && named.files.count(entry.first)) || InNamedFolder(named, entry.first);
+    const bool named_file = (!was.directory && named_.files.count(entry.first)) || InNamedFolder(named_, entry.first);
     if (now == filesAfter.end()) {
       if (!named_file) problems.push_back(std::string(was.directory ? "directory" : "file") + " deleted: " + *was.path);
     } else if (now->second.attributes != was.attributes && !named_file) {
@@ -457,24 +455,24 @@ std::vector<std::string> CollateralOracle::Outside(const MachineSnapshot& afterS
     if (!filesBefore.count(entry.first)) problems.push_back("file created: " + *entry.second.path);
   }
 
-  std::multiset<std::string> ended(beforeSnapshot.processes.begin(), beforeSnapshot.processes.end());
+  std::multiset<std::string> ended(before_.processes.begin(), before_.processes.end());
   for (const std::string& p : afterSnapshot.processes) {
     auto it = ended.find(p);
     if (it == ended.end()) problems.push_back("process started: " + p);
     else ended.erase(it);
   }
   for (const std::string& p : ended) {
-    if (p != "ehRecvr.exe" || !named.receiver) problems.push_back("process ended: " + p);
+    if (p != "ehRecvr.exe" || !named_.receiver) problems.push_back("process ended: " + p);
   }
   if (ended.count("ehRecvr.exe") > 1) problems.push_back("more than one ehRecvr.exe ended");
 
-  std::multiset<std::string> closed(beforeSnapshot.windows.begin(), beforeSnapshot.windows.end());
+  std::multiset<std::string> closed(before_.windows.begin(), before_.windows.end());
   for (const std::string& w : afterSnapshot.windows) {
     auto it = closed.find(w);
     if (it != closed.end()) closed.erase(it);
   }
   for (const std::string& w : closed) {
-    if (!named.titles.count(ToLower(w))) problems.push_back("window closed: \"" + w + "\"");
+    if (!named_.titles.count(ToLower(w))) problems.push_back("window closed: \"" + w + "\"");
   }
   if (closed.size() > 1) problems.push_back("more than one window closed");
   return problems;
