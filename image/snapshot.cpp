@@ -77,6 +77,7 @@ void TakeFiles(const CaptureOptions& options, MachineSnapshot* snapshot) {
 }
 
 }  // namespace
+
 std::string DescribeValue(unsigned type, const std::vector<unsigned char>& data) {
   char hex[4];
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
