@@ -61,6 +61,15 @@ BOOL CDrvUninstApp::InitInstance() {
   return FALSE;
 }
 
+int CDrvUninstApp::LoadUninstProfile() {
+  ReadUninstProfile(*this, GetCountryCode());
+  return 1;
+}
+
+int CDrvUninstApp::GetCountryCode() { return ReadCountryCode(); }
+
+int CDrvUninstApp::HexToInt(const char* text) { return HexTextToInt(text); }
+
 void CDrvUninstApp::RunRemoval() {
   CDrvUninstDlg dlg(nullptr);
   m_pMainWnd = &dlg;

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "platform/afx/afxwin.h"
+#include "profile/ProfileLoader.h"
 #include "profile/UninstProfile.h"
 
 class CDrvUninstApp : public CWinApp, public UninstProfile {
@@ -34,5 +35,3 @@ class CDrvUninstApp : public CWinApp, public UninstProfile {
 };
 
 extern CDrvUninstApp theApp;
-
-int IsWinNT5OrLater();

@@ -8,17 +8,22 @@ target_link_libraries(drvuninst_preview PUBLIC drvuninst_image)
 target_link_libraries(drvuninst-sim PRIVATE drvuninst_preview)
 target_link_libraries(unit_tests PRIVATE drvuninst_preview)
 
-# The profile check on a profile made to hold every finding it knows, and on
-# one it has nothing to say about.
+# The profile check on a profile made to hold every finding it knows, on one
+# whose values fill each kind of field to one character under and over its
+# width, and on one it has nothing to say about.
 set(PREVIEW_TEST_DIR ${CMAKE_SOURCE_DIR}/tests/preview)
 add_test(NAME sim.profile-check.every-finding
          COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/run_check.py ${PREVIEW_TEST_DIR}/every-finding.ini
                  --expect ${PREVIEW_TEST_DIR}/every-finding.expected --status 3 --sim $<TARGET_FILE:drvuninst-sim>)
+add_test(NAME sim.profile-check.field-widths
+         COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/run_check.py ${PREVIEW_TEST_DIR}/field-widths.ini
+                 --expect ${PREVIEW_TEST_DIR}/field-widths.expected --status 3 --sim $<TARGET_FILE:drvuninst-sim>)
 add_test(NAME sim.profile-check.clean
          COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/run_check.py
                  ${CMAKE_SOURCE_DIR}/tests/scenarios/demo-tuner-installed/windows/ZIZURUDO.ini
                  --expect ${PREVIEW_TEST_DIR}/clean.expected --status 0 --sim $<TARGET_FILE:drvuninst-sim>)
-set_tests_properties(sim.profile-check.every-finding sim.profile-check.clean PROPERTIES LABELS scenario)
+set_tests_properties(sim.profile-check.every-finding sim.profile-check.field-widths sim.profile-check.clean
+                     PROPERTIES LABELS scenario)
 
 # Under Wine: for every scenario the preview changes nothing and names what
 # DrvUninst.exe then removes (both builds), and the profile check of the
@@ -49,11 +54,14 @@ if(Python3_Interpreter_FOUND)
       set(build ${DRVUNINST_WINDOWS_X86_BUILD})
       set(prefix wine32)
     endif()
-    add_test(NAME ${prefix}.profile-check.every-finding
-             COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/run_check.py ${PREVIEW_TEST_DIR}/every-finding.ini
-                     --expect ${PREVIEW_TEST_DIR}/every-finding.expected --status 3 --arch ${arch}
-                     --exe ${build}/DrvUninstPreview.exe --work ${DRVUNINST_WINE_WORK})
-    set_tests_properties(${prefix}.profile-check.every-finding PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+    foreach(profile every-finding field-widths)
+      add_test(NAME ${prefix}.profile-check.${profile}
+               COMMAND ${Python3_EXECUTABLE} ${PREVIEW_TEST_DIR}/run_check.py ${PREVIEW_TEST_DIR}/${profile}.ini
+                       --expect ${PREVIEW_TEST_DIR}/${profile}.expected --status 3 --arch ${arch}
+                       --exe ${build}/DrvUninstPreview.exe --work ${DRVUNINST_WINE_WORK})
+      set_tests_properties(${prefix}.profile-check.${profile}
+                           PROPERTIES LABELS wine SKIP_RETURN_CODE 77 TIMEOUT 600)
+    endforeach()
   endforeach()
 endif()
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <set>
 #include <string_view>
@@ -10,7 +9,7 @@
 
 #include "app/DrvUninstApp.h"
 #include "app/ExitCodes.h"
-#include "platform/sim/device_store.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -33,31 +32,30 @@ using image::OneLine;
 
 std::string Quoted(const std::string& text) { return "\"" + OneLine(text) + "\""; }
 
-bool CallIs(const sim::CallRecord& call, std::initializer_list<const char*> names) {
-  return std::any_of(names.begin(), names.end(), [&](const char* name) { return call.api == name; });
-}
-
-const char kDisplayNameQuery[] = "\\@DisplayName";
+using sim::events::Event;
+using sim::events::Kind;
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
   return text.size() > suffix.size() && sim::EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-// The calls the account below reads. A run over a large machine makes a few
-// for each device and class instance, which it need not keep.
-bool CallTheAccountReads(const char* api, const std::string& subject) {
-  static const char* const kRead[] = {"DialogBoxParamA", "MessageBoxA",  "SendMessageA",  "SendMessageTimeoutA",
-                                      "PostMessageA",    "DeleteFileA",  "MoveFileExA",   "SetupUninstallOEMInfA"};
-  if (std::strcmp(api, "RegQueryValueExA") == 0) return EndsWithNoCase(subject, kDisplayNameQuery);
-  return std::any_of(std::begin(kRead), std::end(kRead), [&](const char* read) { return std::strcmp(api, read) == 0; });
+// What the account below reads of a run. The installed check reads the
+// DisplayName of every Uninstall entry; a run reads other values of every
+// device and class instance, which the account need not keep.
+const char kDisplayName[] = "DisplayName";
+
+void StartEventsTheAccountReads() {
+  sim::events::Start({Kind::FileDelete, Kind::FileDeleteAtRestart, Kind::DeviceRemove, Kind::DriverPackageUninstall,
+                      Kind::BoxShow, Kind::WindowMessage, Kind::ValueRead},
+                     kDisplayName);
 }
 
 // What the run on the copy did.
 struct Outcome {
-  explicit Outcome(const std::vector<sim::CallRecord>& log) : calls(log) {}
+  explicit Outcome(const std::vector<Event>& recorded) : events(recorded) {}
   MachineSnapshot before;
   MachineSnapshot after;
-  const std::vector<sim::CallRecord>& calls;  // the run's, as the machine logged them
+  const std::vector<Event>& events;  // the run's, in the order they happened
   std::set<std::string> scheduled;  // lower-cased paths a restart would delete
   bool installed = false;
   bool finished = false;  // a final message was shown after OK
@@ -90,13 +88,12 @@ bool NoValues(const std::string&) { return false; }
 // The Uninstall entries read before the dialog or the warning came up whose
 // DisplayName is the product's, in the order the uninstaller read them.
 std::vector<std::string> MatchedUninstallEntries(const Outcome& outcome, const std::string& displayName) {
-  const size_t suffixLength = sizeof(kDisplayNameQuery) - 1;
   std::vector<std::string> matched;
-  for (const sim::CallRecord& call : outcome.calls) {
-    if (CallIs(call, {"DialogBoxParamA", "MessageBoxA"})) break;
-    if (call.api != "RegQueryValueExA" || !EndsWithNoCase(call.subject, kDisplayNameQuery)) continue;
-    const std::string entry = call.subject.substr(0, call.subject.size() - suffixLength);
-    auto value = outcome.before.values.find(entry + "|DisplayName");
+  for (const Event& event : outcome.events) {
+    if (event.kind == Kind::BoxShow) break;
+    if (event.kind != Kind::ValueRead || !sim::EqualsNoCase(event.name, kDisplayName)) continue;
+    const std::string& entry = event.subject;
+    auto value = outcome.before.values.find(entry + "|" + kDisplayName);
     if (value == outcome.before.values.end() || !sim::EqualsNoCase(value->second, "\"" + displayName + "\"")) continue;
     if (std::find(matched.begin(), matched.end(), entry) == matched.end()) matched.push_back(entry);
   }
@@ -163,16 +160,17 @@ std::string Lower(const std::string& text) { return sim::ToLower(text); }
 
 void TellWindowsAndProcesses(std::ostream& out, const Outcome& outcome) {
   std::set<std::string> told;
-  for (const sim::CallRecord& call : outcome.calls) {
-    if (!CallIs(call, {"SendMessageA", "SendMessageTimeoutA", "PostMessageA"})) continue;
-    if (std::find(outcome.before.windows.begin(), outcome.before.windows.end(), call.subject) ==
+  for (const Event& event : outcome.events) {
+    if (event.kind != Kind::WindowMessage) continue;
+    const std::string& title = event.subject;
+    if (std::find(outcome.before.windows.begin(), outcome.before.windows.end(), title) ==
             outcome.before.windows.end() ||
-        !told.insert(call.subject).second) {
+        !told.insert(title).second) {
       continue;
     }
     const bool stays =
-        std::find(outcome.after.windows.begin(), outcome.after.windows.end(), call.subject) != outcome.after.windows.end();
-    out << "Would close the window " << Quoted(call.subject) << (stays ? ": it does not close" : "") << "\n";
+        std::find(outcome.after.windows.begin(), outcome.after.windows.end(), title) != outcome.after.windows.end();
+    out << "Would close the window " << Quoted(title) << (stays ? ": it does not close" : "") << "\n";
   }
   for (const std::string& process : outcome.before.processes) {
     if (std::find(outcome.after.processes.begin(), outcome.after.processes.end(), process) ==
@@ -197,8 +195,8 @@ void TellFiles(std::ostream& out, const Outcome& outcome) {
   std::map<std::string, std::pair<std::string, unsigned>> existing;  // lower-cased -> path, attributes
   for (const auto& file : outcome.before.files) existing[Lower(file.first)] = file;
   std::vector<std::string> order;
-  for (const sim::CallRecord& call : outcome.calls) {
-    if (CallIs(call, {"DeleteFileA", "MoveFileExA"})) order.push_back(Lower(call.subject));
+  for (const Event& event : outcome.events) {
+    if (event.kind == Kind::FileDelete || event.kind == Kind::FileDeleteAtRestart) order.push_back(Lower(event.subject));
   }
   for (const auto& file : outcome.before.files) {  // gone another way (a driver package's uninstall)
     if (!outcome.after.files.count(file.first)) order.push_back(Lower(file.first));
@@ -225,8 +223,8 @@ std::vector<std::string> GoneDevices(const Outcome& outcome) {
 void TellDevicesAndKeys(std::ostream& out, const Outcome& outcome) {
   std::string lines;
   std::set<std::string> told;
-  for (const std::string& id : sim::devices::RemovalRequests()) {
-    if (told.insert(Lower(id)).second) lines += "  " + id + "\n";
+  for (const Event& event : outcome.events) {
+    if (event.kind == Kind::DeviceRemove && told.insert(Lower(event.subject)).second) lines += "  " + event.subject + "\n";
   }
   for (const std::string& device : GoneDevices(outcome)) {
     if (told.insert(Lower(device)).second) lines += "  " + device + "\n";
@@ -283,10 +281,10 @@ void TellWrites(std::ostream& out, const Outcome& outcome) {
   if (!lines.empty()) out << "Would change (filter lists, restart operations):\n" << lines;
 
   std::string packages;
-  for (const sim::CallRecord& call : outcome.calls) {
+  for (const Event& event : outcome.events) {
     // One Windows refused (a device still uses it) stays, and the final message names it.
-    const bool gone = !sim::files::Exists("inf\\" + call.subject);
-    if (call.api == "SetupUninstallOEMInfA" && gone) packages += "  " + call.subject + "\n";
+    if (event.kind != Kind::DriverPackageUninstall || sim::files::Exists("inf\\" + event.subject)) continue;
+    packages += "  " + event.subject + "\n";
   }
   if (!packages.empty()) out << "Would uninstall driver packages:\n" << packages;
 }
@@ -345,7 +343,7 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
     for (const std::string& note : options.notes) out << "  " << note << "\n";
   }
 
-  Outcome outcome(sim::CallLog());
+  Outcome outcome(sim::events::Recorded());
   outcome.before = image::CaptureMachine(IsUninstallEntry);
   LeaveOut(options.laidKeys, &outcome.before.keys);
   image::ResetProgramState();
@@ -354,14 +352,15 @@ PreviewStatus RunPreview(const PreviewOptions& options, std::ostream& out) {
   const UninstProfile profile = theApp;
   const DeviceCheck devices = CheckDevices(profile);
 
-  // The account below is read from the calls the run makes.
-  sim::SetCallLogging(true);
-  sim::SetCallLogFilter(CallTheAccountReads);
-  sim::ClearCallLog();
+  // The account below is read from what the run does; the call log is the
+  // fault sweep's, and a long run need not keep it.
+  sim::SetCallLogging(false);
+  StartEventsTheAccountReads();
   sim::registry::StartValueJournal();
   const int exitCode = image::RunProgram(options.processBits);
   sim::registry::StopValueJournal();
-  sim::SetCallLogFilter(nullptr);
+  sim::events::Stop();
+  sim::SetCallLogging(true);
   outcome.after = image::CaptureMachine(NoValues);
   outcome.scheduled = sim::ScheduledDeletions();
   const auto& boxes = sim::windows::MessageBoxes();

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "app/DrvUninstApp.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "profile/ProfileKeys.h"
+#include "profile/ProfileLoader.h"
 #include "removal/FinalMessage.h"
 #include "removal/MakerKeys.h"
 #include "removal/RemovalSteps.h"
@@ -22,44 +25,31 @@ namespace preview {
 namespace {
 
 const char kProfileName[] = "ZIZURUDO.ini";
-const int kCountWidth = 32;
 
-// What an empty field of an entry leads to.
-const char* const kEmptyDrvField[4] = {
-    "empty hardware ID: the entry matches no device",
-    "empty driver description: the entry matches no class instance",
-    "empty driver file name: no driver file is deleted for the entry",
-    "empty INF file name: no INF file is deleted for the entry",
-};
-
-struct ListShape {
-  const char* countKey;
-  int fields;                // 4 for a driver entry, 1 for a list of texts
-  const char* prefixes[4];
-  const char* emptyText;     // for a list of texts
-  bool onlyNameUsed;         // the extension variants: only their description counts
-};
-
-const ListShape kLists[] = {
-    {"DevIDNum", 4, {"DevDrvID", "DevDrvName", "DevDrvSYS", "DevDrvINF"}, nullptr, false},
-    {"ExtDevIDNum", 4, {"ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS", "ExtDevDrvINF"}, nullptr, false},
-    {"ExtDllFileNum", 1, {"ExtCopyFileName"}, "empty file name: skipped, no file is deleted for it", false},
-    {"PossibleDevIDNum",
-     4,
-     {"PossibleDevID", "PossibleDevDrvName", "PossibleDevDrvSYS", "PossibleDevInf"},
-     nullptr,
-     false},
-    {"PossibleExtDevIDNum",
-     4,
-     {"PossibleExtDevDrvID", "PossibleExtDevDrvName", "PossibleExtDevDrvSYS", "PossibleExtDevDrvINF"},
-     nullptr,
-     true},
-    {"UnInstServiceNum", 1, {"UnInstService"}, "empty service name: skipped, no key is deleted for it", false},
-    {"UnInstRegKeyNum", 1, {"UnInstRegKey"}, "empty key path: skipped, no key is deleted for it", false},
-};
-
-const char* const kDrvFieldKeys[] = {"DrvUninstRegKeyPath", "DrvUninstRegKeyName", "DrvUninstAppName",
-                                     "MediaClass"};
+// What an empty value leads to; nullptr where the check has nothing to say.
+const char* EmptyValueOutcome(ProfileValueKind kind) {
+  switch (kind) {
+    case VALUE_DEVICE_ID:
+    case VALUE_EXTENSION_ID:
+      return "empty hardware ID: the entry matches no device";
+    case VALUE_VARIANT_ID:
+      return "empty hardware ID: the variant matches no device and replaces nothing";
+    case VALUE_DRIVER_NAME:
+      return "empty driver description: the entry matches no class instance";
+    case VALUE_DRIVER_FILE:
+      return "empty driver file name: no driver file is deleted for the entry";
+    case VALUE_INF_FILE:
+      return "empty INF file name: no INF file is deleted for the entry";
+    case VALUE_FILE_NAME:
+      return "empty file name: skipped, no file is deleted for it";
+    case VALUE_SERVICE_NAME:
+      return "empty service name: skipped, no key is deleted for it";
+    case VALUE_MAKER_KEY:
+      return "empty key path: skipped, no key is deleted for it";
+    default:
+      return nullptr;
+  }
+}
 
 bool SameText(const std::string& a, const std::string& b) { return sim::EqualsNoCase(a, b); }
 
@@ -67,16 +57,21 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
-// "DevDrvID12" -> prefix DevDrvID, digits "12"; false when the key is no
-// list key.
-bool SplitListKey(const std::string& key, const ListShape** list, int* field, std::string* digits) {
+std::string IndexedKey(const ProfileKey& list, int field, int index) {
+  return list.fields[field].prefix + std::to_string(index);
+}
+
+// "DevDrvID12" -> the list, its field DevDrvID and the digits "12"; false
+// when the key is no list key.
+bool SplitListKey(const std::string& key, const ProfileKey** list, int* field, std::string* digits) {
   size_t end = key.size();
   while (end > 0 && std::isdigit(static_cast<unsigned char>(key[end - 1]))) --end;
   if (end == key.size() || end == 0) return false;
   const std::string head = key.substr(0, end);
-  for (const ListShape& shape : kLists) {
-    for (int f = 0; f < shape.fields; ++f) {
-      if (SameText(head, shape.prefixes[f])) {
+  for (int k = 0; k < kProfileKeyCount; ++k) {
+    const ProfileKey& shape = kProfileKeys[k];
+    for (int f = 0; f < shape.fieldCount; ++f) {
+      if (SameText(head, shape.fields[f].prefix)) {
         *list = &shape;
         *field = f;
         *digits = key.substr(end);
@@ -89,18 +84,25 @@ bool SplitListKey(const std::string& key, const ListShape** list, int* field, st
 
 // The width the loader reads a key into, terminating NUL included.
 int WidthOf(const std::string& key) {
-  if (SameText(key, "OKText")) return kCountWidth;
-  for (const ListShape& shape : kLists) {
-    if (SameText(key, shape.countKey)) return kCountWidth;
+  for (int k = 0; k < kProfileKeyCount; ++k) {
+    if (SameText(key, kProfileKeys[k].name)) return kProfileKeys[k].width;
   }
-  for (const char* name : kDrvFieldKeys) {
-    if (SameText(key, name)) return DRV_FIELD_SIZE;
-  }
-  const ListShape* list = nullptr;
+  const ProfileKey* list = nullptr;
   int field = 0;
   std::string digits;
-  if (SplitListKey(key, &list, &field, &digits) && list->fields == 4) return DRV_FIELD_SIZE;
+  if (SplitListKey(key, &list, &field, &digits)) return list->fields[field].width;
   return TEXT_SIZE;
+}
+
+// The list whose entries hold values of the kind.
+const ProfileKey& ListOf(ProfileValueKind kind) {
+  for (int k = 0; k < kProfileKeyCount; ++k) {
+    const ProfileKey& key = kProfileKeys[k];
+    for (int f = 0; f < key.fieldCount; ++f) {
+      if (key.fields[f].kind == kind) return key;
+    }
+  }
+  std::abort();
 }
 
 size_t EditDistance(const std::string& a, const std::string& b) {
@@ -158,17 +160,13 @@ struct LoadedSection {
 LoadedSection LoadAs(const std::string& country) {
   image::ResetProgramState();
   sim::registry::SetString("HKCU\\Control Panel\\International", "iCountry", country);
-  sim::ClearCallLog();
+  sim::events::Start({sim::events::Kind::ProfileKeyRead});
   theApp.LoadUninstProfile();
+  sim::events::Stop();
   LoadedSection loaded;
   loaded.used = theApp.m_szSection;
-  for (const sim::CallRecord& call : sim::CallLog()) {
-    if (call.api != "GetPrivateProfileStringA") continue;
-    const size_t first = call.subject.find('|');
-    const size_t second = call.subject.find('|', first + 1);
-    if (first == std::string::npos || second == std::string::npos) continue;
-    if (!SameText(call.subject.substr(first + 1, second - first - 1), loaded.used)) continue;
-    loaded.keysRead.push_back(call.subject.substr(second + 1));
+  for (const sim::events::Event& read : sim::events::Recorded()) {
+    if (SameText(read.section, loaded.used)) loaded.keysRead.push_back(read.name);
   }
   return loaded;
 }
@@ -194,7 +192,9 @@ class SectionCheck {
     m_read = loaded.keysRead;
     CheckKeys();
     CheckWidths();
-    for (const ListShape& list : kLists) CheckList(list);
+    for (int k = 0; k < kProfileKeyCount; ++k) {
+      if (kProfileKeys[k].form == KEY_LIST) CheckList(kProfileKeys[k]);
+    }
     CheckNames();
     CheckMakerKeys();
     CheckVariants();
@@ -204,22 +204,7 @@ class SectionCheck {
  private:
   void Add(const std::string& key, const std::string& what) { m_findings->push_back({m_section, key, what}); }
 
-  int LoadedCount(const ListShape& list) const {
-    if (SameText(list.countKey, "DevIDNum")) return theApp.m_nDevIDNum;
-    if (SameText(list.countKey, "ExtDevIDNum")) return theApp.m_nExtDevIDNum;
-    if (SameText(list.countKey, "ExtDllFileNum")) return theApp.m_nExtDllFileNum;
-    if (SameText(list.countKey, "PossibleDevIDNum")) return theApp.m_nPossibleDevIDNum;
-    if (SameText(list.countKey, "PossibleExtDevIDNum")) return theApp.m_nPossibleExtDevIDNum;
-    if (SameText(list.countKey, "UnInstRegKeyNum")) return theApp.m_nUnInstRegKeyNum;
-    return theApp.m_nUnInstServiceNum;
-  }
-
-  const ListShape* ListCountedBy(const std::string& countKey) const {
-    for (const ListShape& list : kLists) {
-      if (SameText(list.countKey, countKey)) return &list;
-    }
-    return nullptr;
-  }
+  static int LoadedCount(const ProfileKey& list) { return UsableCount(ListCount(theApp, list), MAX_DRV_ENTRIES); }
 
   // Keys given twice, and keys the loader never asks for.
   void CheckKeys() {
@@ -235,26 +220,26 @@ class SectionCheck {
   }
 
   std::string WhyNeverRead(const std::string& key) const {
-    const ListShape* list = nullptr;
+    const ProfileKey* list = nullptr;
     int field = 0;
     std::string digits;
     if (SplitListKey(key, &list, &field, &digits)) {
       if (digits.size() > 1 && digits[0] == '0') {
-        return "never read: indexes are written without leading zeros (" + std::string(list->prefixes[field]) +
-               std::to_string(std::atoi(digits.c_str())) + ")";
+        const std::string written = IndexedKey(*list, field, std::atoi(digits.c_str()));
+        return "never read: indexes are written without leading zeros (" + written + ")";
       }
-      const int count = UsableCount(LoadedCount(*list), MAX_DRV_ENTRIES);
+      const int count = LoadedCount(*list);
       if (std::atoi(digits.c_str()) >= MAX_DRV_ENTRIES || digits.size() > 2) {
         return "never read: a list holds 15 entries, indexes 0 to 14";
       }
-      return "never read: " + std::string(list->countKey) + " gives " + std::to_string(count) + " entr" +
+      return "never read: " + std::string(list->name) + " gives " + std::to_string(count) + " entr" +
              (count == 1 ? "y" : "ies") + ", so the uninstaller reads indexes below " + std::to_string(count);
     }
     std::string best;
     size_t bestDistance = 3;
     std::vector<std::string> known = m_read;
-    for (const ListShape& shape : kLists) {
-      for (int f = 0; f < shape.fields; ++f) known.push_back(shape.prefixes[f]);
+    for (int k = 0; k < kProfileKeyCount; ++k) {
+      for (int f = 0; f < kProfileKeys[k].fieldCount; ++f) known.push_back(kProfileKeys[k].fields[f].prefix);
     }
     std::string bare = key;
     while (!bare.empty() && std::isdigit(static_cast<unsigned char>(bare.back()))) bare.pop_back();
@@ -286,39 +271,39 @@ class SectionCheck {
 
   bool HasKey(const std::string& key) const { return ContainsNoCase(m_keys, key); }
 
-  bool EntryGiven(const ListShape& list, int index) const {
-    for (int f = 0; f < list.fields; ++f) {
-      if (HasKey(list.prefixes[f] + std::to_string(index))) return true;
+  bool EntryGiven(const ProfileKey& list, int index) const {
+    for (int f = 0; f < list.fieldCount; ++f) {
+      if (HasKey(IndexedKey(list, f, index))) return true;
     }
     return false;
   }
 
-  void CheckCountText(const ListShape& list) {
-    if (!HasKey(list.countKey)) return;
-    std::string text = FullValue(m_section, list.countKey);
-    if (text.size() >= static_cast<size_t>(kCountWidth)) text.resize(kCountWidth - 1);
-    const int value = theApp.HexToInt(text.c_str());
+  void CheckCountText(const ProfileKey& list) {
+    if (!HasKey(list.name)) return;
+    std::string text = FullValue(m_section, list.name);
+    if (text.size() >= static_cast<size_t>(list.width)) text.resize(list.width - 1);
+    const int value = HexTextToInt(text.c_str());
     const std::string reads = "the uninstaller reads " + std::to_string(value);
     if (text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-      Add(list.countKey, Quoted(text) + " is not hexadecimal text: " + reads +
-                             " (a character that is no hexadecimal digit counts as 0)");
+      Add(list.name, Quoted(text) + " is not hexadecimal text: " + reads +
+                         " (a character that is no hexadecimal digit counts as 0)");
     } else if (text.find_first_not_of("0123456789") == std::string::npos && text.size() > 1 &&
                value != std::atoi(text.c_str())) {
-      Add(list.countKey, "counts are hexadecimal: " + Quoted(text) + " is " + std::to_string(value) + ", not " +
-                             std::to_string(std::atoi(text.c_str())));
+      Add(list.name, "counts are hexadecimal: " + Quoted(text) + " is " + std::to_string(value) + ", not " +
+                         std::to_string(std::atoi(text.c_str())));
     } else if (text.size() > 8) {
-      Add(list.countKey, Quoted(text) + " has more than eight digits: only the last eight count, " + reads);
+      Add(list.name, Quoted(text) + " has more than eight digits: only the last eight count, " + reads);
     }
     if (value > MAX_DRV_ENTRIES) {
-      Add(list.countKey, std::to_string(value) + " is more than the 15 entries a list holds: the uninstaller reads 15");
+      Add(list.name, std::to_string(value) + " is more than the 15 entries a list holds: the uninstaller reads 15");
     } else if (value < 0) {
-      Add(list.countKey, Quoted(text) + " is negative (" + std::to_string(value) + "): the list is empty");
+      Add(list.name, Quoted(text) + " is negative (" + std::to_string(value) + "): the list is empty");
     }
   }
 
-  void CheckList(const ListShape& list) {
+  void CheckList(const ProfileKey& list) {
     CheckCountText(list);
-    const int count = UsableCount(LoadedCount(list), MAX_DRV_ENTRIES);
+    const int count = LoadedCount(list);
     int lastGiven = -1;
     for (int i = 0; i < MAX_DRV_ENTRIES; ++i) {
       if (EntryGiven(list, i)) lastGiven = i;
@@ -333,24 +318,21 @@ class SectionCheck {
       while (last + 1 < count && !EntryGiven(list, last + 1)) ++last;
       const std::string what = last < lastGiven
                                    ? "a gap in the indexes: " + Range(i, last) + " not in the file"
-                                   : std::string(list.countKey) + " gives " + std::to_string(count) +
+                                   : std::string(list.name) + " gives " + std::to_string(count) +
                                          " but the file has no " + Range(i, last);
-      Add(std::string(list.prefixes[0]) + std::to_string(i),
+      Add(IndexedKey(list, 0, i),
           what + "; " + (i == last ? "it is empty and " : "they are empty and ") +
-              (list.fields == 1 ? "skipped" : i == last ? "matches nothing" : "match nothing"));
+              (list.fieldCount == 1 ? "skipped" : i == last ? "matches nothing" : "match nothing"));
       i = last + 1;
     }
   }
 
-  void CheckEntryFields(const ListShape& list, int index) {
-    for (int f = 0; f < list.fields; ++f) {
-      if (list.onlyNameUsed && f != 1) continue;
-      const std::string key = list.prefixes[f] + std::to_string(index);
-      if (!FullValue(m_section, key).empty()) continue;
-      const bool variant = SameText(list.countKey, "PossibleDevIDNum") && f == 0;
-      Add(key, list.fields == 1 ? list.emptyText
-                                : variant ? "empty hardware ID: the variant matches no device and replaces nothing"
-                                          : kEmptyDrvField[f]);
+  void CheckEntryFields(const ProfileKey& list, int index) {
+    for (int f = 0; f < list.fieldCount; ++f) {
+      const char* outcome = EmptyValueOutcome(list.fields[f].kind);
+      if (outcome == nullptr) continue;
+      const std::string key = IndexedKey(list, f, index);
+      if (FullValue(m_section, key).empty()) Add(key, outcome);
     }
   }
 
@@ -362,32 +344,40 @@ class SectionCheck {
     }
   }
 
-  void CheckEntryNames(const char* const prefixes[4], const DRVENTRY* entries, int count) {
-    for (int i = 0; i < UsableCount(count, MAX_DRV_ENTRIES); ++i) {
-      CheckName(prefixes[2] + std::to_string(i), entries[i].szDrvSYS);
-      CheckName(prefixes[3] + std::to_string(i), entries[i].szDrvINF);
+  // File names of the kinds given, in the order of the keys: refused ones
+  // reach outside their folder or name a stream or device.
+  void CheckNamesOf(ProfileValueKind first, ProfileValueKind second) {
+    for (int k = 0; k < kProfileKeyCount; ++k) {
+      const ProfileKey& key = kProfileKeys[k];
+      if (key.form != KEY_LIST) {
+        if (key.kind == first || key.kind == second) CheckName(key.name, KeyText(theApp, key));
+        continue;
+      }
+      for (int i = 0; i < LoadedCount(key); ++i) {
+        for (int f = 0; f < key.fieldCount; ++f) {
+          const ProfileValueKind kind = key.fields[f].kind;
+          if (kind == first || kind == second) CheckName(IndexedKey(key, f, i), EntryText(theApp, key, i, f));
+        }
+      }
     }
   }
 
-  // File names the uninstaller refuses to join to a directory.
+  // File names the uninstaller refuses to join to a directory: the drivers'
+  // first, then the others.
   void CheckNames() {
-    CheckEntryNames(kLists[0].prefixes, theApp.m_DevDrv, theApp.m_nDevIDNum);
-    CheckEntryNames(kLists[1].prefixes, theApp.m_ExtDevDrv, theApp.m_nExtDevIDNum);
-    CheckEntryNames(kLists[3].prefixes, theApp.m_PossibleDevDrv, theApp.m_nPossibleDevIDNum);
-    for (int i = 0; i < UsableCount(theApp.m_nExtDllFileNum, MAX_DRV_ENTRIES); ++i) {
-      CheckName("ExtCopyFileName" + std::to_string(i), theApp.m_szExtCopyFileName[i]);
-    }
-    CheckName("DrvUninstAppName", theApp.m_szDrvUninstAppName);
+    CheckNamesOf(VALUE_DRIVER_FILE, VALUE_INF_FILE);
+    CheckNamesOf(VALUE_FILE_NAME, VALUE_FILE_NAME);
   }
 
   // Maker keys the uninstaller refuses to delete (an empty one is told by
   // the list's own check).
   void CheckMakerKeys() {
-    for (int i = 0; i < UsableCount(theApp.m_nUnInstRegKeyNum, MAX_DRV_ENTRIES); ++i) {
-      const char* path = theApp.m_szUnInstRegKey[i];
+    const ProfileKey& list = ListOf(VALUE_MAKER_KEY);
+    for (int i = 0; i < LoadedCount(list); ++i) {
+      const char* path = EntryText(theApp, list, i, 0);
       const char* why = MakerKeyRefusal(MakerKeyVerdictOf(path));
       if (why == nullptr) continue;
-      Add("UnInstRegKey" + std::to_string(i), Quoted(path) + " " + why + ": the uninstaller does not act on it");
+      Add(IndexedKey(list, 0, i), Quoted(path) + " " + why + ": the uninstaller does not act on it");
     }
   }
 
@@ -409,17 +399,18 @@ class SectionCheck {
   // A variant replaces a primary entry only when one device matches both:
   // one prefix must begin the other.
   void CheckVariants() {
-    const int primaries = UsableCount(theApp.m_nDevIDNum, MAX_DRV_ENTRIES);
-    for (int j = 0; j < UsableCount(theApp.m_nPossibleDevIDNum, MAX_DRV_ENTRIES); ++j) {
-      const std::string variant = theApp.m_PossibleDevDrv[j].szDrvID;
+    const ProfileKey& primaries = ListOf(VALUE_DEVICE_ID);
+    const ProfileKey& variants = ListOf(VALUE_VARIANT_ID);
+    for (int j = 0; j < LoadedCount(variants); ++j) {
+      const std::string variant = EntryText(theApp, variants, j, 0);
       if (variant.empty()) continue;
       bool fits = false;
-      for (int i = 0; i < primaries && !fits; ++i) {
-        const std::string primary = theApp.m_DevDrv[i].szDrvID;
+      for (int i = 0; i < LoadedCount(primaries) && !fits; ++i) {
+        const std::string primary = EntryText(theApp, primaries, i, 0);
         fits = !primary.empty() && (StartsWithNoCase(variant, primary) || StartsWithNoCase(primary, variant));
       }
       if (!fits) {
-        Add("PossibleDevID" + std::to_string(j),
+        Add(IndexedKey(variants, 0, j),
             Quoted(variant) + " matches no primary entry's prefix: no device matches both, so it never replaces an entry");
       }
     }
@@ -428,11 +419,14 @@ class SectionCheck {
   // The loader keeps any text; the final message uses it only as a format
   // with one number.
   void CheckLeftMoreFormat() {
-    const char kKey[] = "UnInstDrvLeftMoreMsg";
-    if (!HasKey(kKey) || IsLeftMoreFormat(theApp.m_szUnInstDrvLeftMoreMsg)) return;
-    Add(kKey, Quoted(theApp.m_szUnInstDrvLeftMoreMsg) +
-                  " is not a text with exactly one %d and no other %: the final message says " +
-                  Quoted(kBuiltInLeftMoreFormat) + " in English");
+    for (int k = 0; k < kProfileKeyCount; ++k) {
+      const ProfileKey& key = kProfileKeys[k];
+      if (key.kind != VALUE_COUNT_FORMAT || !HasKey(key.name)) continue;
+      const char* format = KeyText(theApp, key);
+      if (IsLeftMoreFormat(format)) continue;
+      Add(key.name, Quoted(format) + " is not a text with exactly one %d and no other %: the final message says " +
+                        Quoted(kBuiltInLeftMoreFormat) + " in English");
+    }
   }
 
   std::string m_section;

@@ -1,13 +1,14 @@
-// Fills the profile from ZIZURUDO.ini in the Windows directory: one section,
-// chosen by the user's country code with "1" as the fallback.
+// The profile is read key by key as the table of keys lists them, from one
+// section chosen by the user's country code with "1" as the fallback.
+#include "profile/ProfileLoader.h"
+
 #include <cstring>
 
-#include "app/DrvUninstApp.h"
+#include "profile/ProfileKeys.h"
 
 namespace {
 
 const char kProfileFile[] = "ZIZURUDO.ini";
-const DWORD kCountSize = 32;
 
 class ProfileReader {
  public:
@@ -29,93 +30,63 @@ class ProfileReader {
   }
 
   // A hexadecimal count, held to what a list can take.
-  int Count(CDrvUninstApp& app, const char* key) const {
-    char text[kCountSize];
-    Text(key, "0", text, kCountSize);
-    const int count = app.HexToInt(text);
+  int Count(const ProfileKey& list) const {
+    char text[COUNT_TEXT_SIZE];
+    Text(list.name, list.defaultText, text, sizeof(text));
+    const int count = HexTextToInt(text);
     return count > MAX_DRV_ENTRIES ? MAX_DRV_ENTRIES : count;
   }
 
-  void Entries(const char* prefixes[4], int count, DRVENTRY* entries) const {
+  void List(UninstProfile& profile, const ProfileKey& list) const {
+    const int count = Count(list);
+    ListCount(profile, list) = count;
     for (int i = 0; i < count; ++i) {
-      IndexedText(prefixes[0], i, entries[i].szDrvID, DRV_FIELD_SIZE);
-      IndexedText(prefixes[1], i, entries[i].szDrvName, DRV_FIELD_SIZE);
-      IndexedText(prefixes[2], i, entries[i].szDrvSYS, DRV_FIELD_SIZE);
-      IndexedText(prefixes[3], i, entries[i].szDrvINF, DRV_FIELD_SIZE);
+      for (int f = 0; f < list.fieldCount; ++f) {
+        const ProfileListField& field = list.fields[f];
+        IndexedText(field.prefix, i, EntryText(profile, list, i, f), static_cast<DWORD>(field.width));
+      }
     }
-  }
-
-  void Texts(const char* prefix, int count, char (*texts)[TEXT_SIZE]) const {
-    for (int i = 0; i < count; ++i) IndexedText(prefix, i, texts[i], TEXT_SIZE);
   }
 
  private:
   const char* m_section;
 };
 
-const char* kDevKeys[4] = {"DevDrvID", "DevDrvName", "DevDrvSYS", "DevDrvINF"};
-const char* kExtDevKeys[4] = {"ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS", "ExtDevDrvINF"};
-const char* kPossibleDevKeys[4] = {"PossibleDevID", "PossibleDevDrvName", "PossibleDevDrvSYS", "PossibleDevInf"};
-const char* kPossibleExtDevKeys[4] = {"PossibleExtDevDrvID", "PossibleExtDevDrvName", "PossibleExtDevDrvSYS",
-                                      "PossibleExtDevDrvINF"};
+// The title picks the section: the country's when it has one, else "1".
+void ReadTitle(UninstProfile& profile, const ProfileKey& title) {
+  char* text = KeyText(profile, title);
+  const DWORD width = static_cast<DWORD>(title.width);
+  GetPrivateProfileStringA(profile.m_szSection, title.name, "", text, width, kProfileFile);
+  if (text[0] != '\0') return;
+  std::strcpy(profile.m_szSection, "1");
+  GetPrivateProfileStringA(profile.m_szSection, title.name, title.defaultText, text, width, kProfileFile);
+}
 
 }  // namespace
 
-int CDrvUninstApp::LoadUninstProfile() {
-  wsprintfA(m_szSection, "%d", GetCountryCode());
-  GetPrivateProfileStringA(m_szSection, "UnInstDrvAppTitle", "", m_szUnInstDrvAppTitle, TEXT_SIZE, kProfileFile);
-  if (m_szUnInstDrvAppTitle[0] == '\0') {
-    std::strcpy(m_szSection, "1");
-    GetPrivateProfileStringA(m_szSection, "UnInstDrvAppTitle", "Velmor Lumex WDM Drivers Uninstallation",
-                             m_szUnInstDrvAppTitle, TEXT_SIZE, kProfileFile);
+void ReadUninstProfile(UninstProfile& profile, int countryCode) {
+  wsprintfA(profile.m_szSection, "%d", countryCode);
+  const ProfileReader read(profile.m_szSection);
+  for (int k = 0; k < kProfileKeyCount; ++k) {
+    const ProfileKey& key = kProfileKeys[k];
+    switch (key.form) {
+      case KEY_TITLE:
+        ReadTitle(profile, key);
+        break;
+      case KEY_TEXT:
+        read.Text(key.name, key.defaultText, KeyText(profile, key), static_cast<DWORD>(key.width));
+        break;
+      case KEY_LIST:
+        read.List(profile, key);
+        break;
+    }
   }
-
-  const ProfileReader read(m_szSection);
-  m_nDevIDNum = read.Count(*this, "DevIDNum");
-  read.Entries(kDevKeys, m_nDevIDNum, m_DevDrv);
-  m_nExtDevIDNum = read.Count(*this, "ExtDevIDNum");
-  read.Entries(kExtDevKeys, m_nExtDevIDNum, m_ExtDevDrv);
-  m_nExtDllFileNum = read.Count(*this, "ExtDllFileNum");
-  read.Texts("ExtCopyFileName", m_nExtDllFileNum, m_szExtCopyFileName);
-  m_nPossibleDevIDNum = read.Count(*this, "PossibleDevIDNum");
-  read.Entries(kPossibleDevKeys, m_nPossibleDevIDNum, m_PossibleDevDrv);
-  m_nPossibleExtDevIDNum = read.Count(*this, "PossibleExtDevIDNum");
-  read.Entries(kPossibleExtDevKeys, m_nPossibleExtDevIDNum, m_PossibleExtDevDrv);
-
-  read.Text("DrvUninstRegKeyPath", "", m_szDrvUninstRegKeyPath, DRV_FIELD_SIZE);
-  read.Text("DrvUninstRegKeyName", "Velmor Lumex WDM Drivers", m_szDrvUninstRegKeyName, DRV_FIELD_SIZE);
-  read.Text("DrvUninstAppName", "q7nunist.exe", m_szDrvUninstAppName, DRV_FIELD_SIZE);
-  read.Text("MediaClass", "Yes", m_szMediaClass, DRV_FIELD_SIZE);
-  read.Text("UnInstNoRegKeyMsg", "You do not install Velmor Lumex WDM Drivers.", m_szUnInstNoRegKeyMsg, TEXT_SIZE);
-  read.Text("UnInstDrvPassMsg", "Velmor Lumex WDM Drivers have been uninstalled completely.", m_szUnInstDrvPassMsg,
-            TEXT_SIZE);
-  read.Text("UnInstDrvPassMsg2", "If you want to re-install drivers, you MUST reboot your system.",
-            m_szUnInstDrvPassMsg2, TEXT_SIZE);
-  read.Text("UnInstDrvRunTipMsg", "Press 'OK' to start ...", m_szUnInstDrvRunTipMsg, TEXT_SIZE);
-  read.Text("UnInstDrvLeftMsg", "The drivers could not be removed completely. These parts are still there:",
-            m_szUnInstDrvLeftMsg, TEXT_SIZE);
-  read.Text("UnInstDrvLeftMoreMsg", "", m_szUnInstDrvLeftMoreMsg, TEXT_SIZE);
-  read.Text("UnInstDrv64FailMsg",
-            "The 64-bit part of the uninstaller could not be started, so nothing was removed. "
-            "Run the uninstaller again as an administrator.",
-            m_szUnInstDrv64FailMsg, TEXT_SIZE);
-  read.Text("UnInstDrvNoDevMsg",
-            "The drivers were not removed because the device was not found as expected. "
-            "Connect the device and run this program again.",
-            m_szUnInstDrvNoDevMsg, TEXT_SIZE);
-  m_nUnInstServiceNum = read.Count(*this, "UnInstServiceNum");
-  read.Texts("UnInstService", m_nUnInstServiceNum, m_szUnInstService);
-  read.Text("OKText", "OK", m_szOKText, sizeof(m_szOKText));
-  read.Text("UnInstRemoteTitleName", "Remote Control", m_szUnInstRemoteTitleName, TEXT_SIZE);
-  m_nUnInstRegKeyNum = read.Count(*this, "UnInstRegKeyNum");
-  read.Texts("UnInstRegKey", m_nUnInstRegKeyNum, m_szUnInstRegKey);
-  return 1;
 }
 
 // Hexadecimal text to a signed 32-bit number, wrapping as 32-bit arithmetic
 // does. A character that is no hexadecimal digit counts as a 0 digit, so its
 // place still weighs ("0x1F" reads as 1F).
-int CDrvUninstApp::HexToInt(const char* text) {
+int HexTextToInt(const char* text) {
   const size_t length = std::strlen(text);
   unsigned int result = 0;
   unsigned int weight = 1;
@@ -135,7 +106,7 @@ int CDrvUninstApp::HexToInt(const char* text) {
   return static_cast<int>(result);
 }
 
-int CDrvUninstApp::GetCountryCode() {
+int ReadCountryCode() {
   if (IsWinNT5OrLater() == 1) {
     HKEY international = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\International", &international) != ERROR_SUCCESS) {

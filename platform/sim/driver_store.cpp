@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sim/device_store.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/registry_store.h"
@@ -87,6 +88,7 @@ bool HasSetupUninstallOEMInf(const VersionInfo& version) {
 BOOL WINAPI SetupUninstallOEMInfA(PCSTR InfFileName, DWORD Flags, PVOID) {
   if (InfFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER);
   const std::string name = InfFileName;
+  events::Record(events::Kind::DriverPackageUninstall, name);
   if (DWORD fault = CheckFault("SetupUninstallOEMInfA", name)) return Fail(fault);
   // A file name without a path is all it takes; a path names nothing in inf\.
   if (name.find_first_of("\\/:") != std::string::npos) return Fail(ERROR_PATH_NOT_FOUND);

@@ -21,7 +21,6 @@ bool& LoggingOn() {
   return on;
 }
 
-CallLogFilter g_keep = nullptr;
 size_t g_callLimit = 0;
 size_t g_callsSinceClear = 0;
 void (*g_onCallLimit)() = nullptr;
@@ -68,7 +67,7 @@ size_t InjectFault(const std::string& api, DWORD error, const std::string& subje
 void ClearFaults() { Rules().clear(); }
 
 DWORD CheckFault(const char* api, const std::string& subject, long index) {
-  if (LoggingOn() && (g_keep == nullptr || g_keep(api, subject))) Log().push_back(CallRecord{api, subject, index});
+  if (LoggingOn()) Log().push_back(CallRecord{api, subject, index});
   ++g_callsSinceClear;
   if (g_callLimit != 0 && g_callsSinceClear > g_callLimit && g_onCallLimit != nullptr) g_onCallLimit();
   for (FaultRule& rule : Rules()) {
@@ -87,11 +86,7 @@ void ClearCallLog() {
   Log().clear();
   g_callsSinceClear = 0;
 }
-void SetCallLogging(bool on) {
-  LoggingOn() = on;
-  if (on) g_keep = nullptr;
-}
-void SetCallLogFilter(CallLogFilter keep) { g_keep = keep; }
+void SetCallLogging(bool on) { LoggingOn() = on; }
 
 void SetCallLimit(size_t limit, void (*onLimit)()) {
   g_callLimit = limit;

@@ -41,11 +41,6 @@ const std::vector<CallRecord>& CallLog();
 // The log is on after every reset; benchmarks turn it off so that what they
 // time is the program's walk, not the test instrument's memory.
 void SetCallLogging(bool on);
-// While logging, keeps only the calls keep() accepts (nullptr: every call).
-// Reset by SetCallLogging(true): a reader that needs a few calls of a long run
-// need not pay for all of them.
-using CallLogFilter = bool (*)(const char* api, const std::string& subject);
-void SetCallLogFilter(CallLogFilter keep);
 // Calls onLimit once more than limit calls were made since the log was last
 // cleared (0: no limit), whether or not they are logged: lets
 // a fault sweep stop a run that no longer ends.

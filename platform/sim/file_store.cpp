@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_paths.h"
 #include "platform/sim/machine.h"
@@ -291,6 +292,7 @@ BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 }
 
 BOOL DeleteFileA(LPCSTR lpFileName) {
+  sim::events::Record(sim::events::Kind::FileDelete, lpFileName == nullptr ? "" : lpFileName);
   sim::files::Lookup found = sim::files::FindForCall("DeleteFileA", lpFileName);
   if (found.entry == nullptr) return FALSE;
   if (found.entry->directory) {

@@ -1,6 +1,7 @@
 // MoveFileExA on the simulated machine: a rename now, or an operation left
 // for the next restart in the Session Manager's pending list, as the NT
 // family keeps it. Windows 9x has only a stub that fails.
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
@@ -62,6 +63,9 @@ BOOL RenameNow(LPCSTR existing, LPCSTR newName, DWORD flags) {
 }  // namespace
 
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
+  if (lpExistingFileName != nullptr && lpNewFileName == nullptr && (dwFlags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    sim::events::Record(sim::events::Kind::FileDeleteAtRestart, lpExistingFileName);
+  }
   if (DWORD fault = sim::CheckFault("MoveFileExA", lpExistingFileName == nullptr ? "" : lpExistingFileName)) {
     SetLastError(fault);
     return FALSE;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/ini_file_mapping.h"
@@ -217,10 +218,17 @@ std::string FaultSubject(LPCSTR fileName, LPCSTR section, LPCSTR key) {
   return subject;
 }
 
+// A read of one key; a read of the list of sections or keys is none.
+void NoteKeyRead(LPCSTR fileName, LPCSTR section, LPCSTR key) {
+  if (section == nullptr || key == nullptr || !sim::events::Kept(sim::events::Kind::ProfileKeyRead)) return;
+  sim::events::Record(sim::events::Kind::ProfileKeyRead, fileName == nullptr ? "" : fileName, key, section);
+}
+
 }  // namespace
 
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
                                DWORD nSize, LPCSTR lpFileName) {
+  NoteKeyRead(lpFileName, lpAppName, lpKeyName);
   if (DWORD fault = sim::CheckFault("GetPrivateProfileStringA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return CopyValue("", lpReturnedString, nSize);
@@ -247,6 +255,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 }
 
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
+  NoteKeyRead(lpFileName, lpAppName, lpKeyName);
   if (DWORD fault = sim::CheckFault("GetPrivateProfileIntA", FaultSubject(lpFileName, lpAppName, lpKeyName))) {
     SetLastError(fault);
     return static_cast<UINT>(nDefault);

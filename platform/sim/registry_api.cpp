@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/sim/value_journal.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
@@ -186,6 +187,7 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
   RegKey* key = Target(hKey, &status);
   if (key == nullptr) return status;
   const std::string name = lpValueName == nullptr ? "" : lpValueName;
+  if (events::KeptValueRead(name)) events::Record(events::Kind::ValueRead, key->Path(), name);
   if (DWORD fault = CheckFault("RegQueryValueExA", key->Path() + "\\@" + name)) return static_cast<LSTATUS>(fault);
   if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
   auto it = key->values().find(name);

@@ -7,6 +7,7 @@
 
 #include "platform/sim/device_store.h"
 #include "platform/sim/driver_store.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/modules.h"
@@ -370,6 +371,7 @@ BOOL SetupDiRemoveDevice(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData
   Element* element = ElementOrError(DeviceInfoSet, DeviceInfoData);
   if (element == nullptr) return FALSE;
   State().removals.push_back(element->instanceId);
+  events::Record(events::Kind::DeviceRemove, element->instanceId);
   if (DWORD fault = CheckFault("SetupDiRemoveDevice", element->instanceId)) {
     SetLastError(fault);
     return FALSE;

@@ -4,6 +4,7 @@
 
 #include "platform/sim/desktop_state.h"
 #include "platform/sim/desktop_template.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/win32_api.h"
 
@@ -134,7 +135,9 @@ INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndPar
                         LPARAM dwInitParam) {
   const bool numbered = IS_INTRESOURCE(lpTemplateName);
   const int id = numbered ? static_cast<int>(reinterpret_cast<ULONG_PTR>(lpTemplateName)) : -1;
-  if (DWORD fault = sim::CheckFault("DialogBoxParamA", numbered ? std::to_string(id) : lpTemplateName)) {
+  const std::string templateName = numbered ? std::to_string(id) : lpTemplateName;
+  sim::events::Record(sim::events::Kind::BoxShow, templateName);
+  if (DWORD fault = sim::CheckFault("DialogBoxParamA", templateName)) {
     SetLastError(fault);
     return -1;
   }

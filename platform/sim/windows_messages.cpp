@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/sim/desktop_state.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/win32_api.h"
 
@@ -60,10 +61,22 @@ Window* Target(const char* api, HWND hwnd) {
   return window;
 }
 
+// The window a message is sent or posted to, noted when it is another
+// program's: all three ways of sending count alike.
+Window* MessageTarget(const char* api, HWND hwnd) {
+  if (sim::events::Kept(sim::events::Kind::WindowMessage)) {
+    const Window* window = Any(hwnd);
+    if (window != nullptr && window->kind == Kind::Foreign) {
+      sim::events::Record(sim::events::Kind::WindowMessage, window->text);
+    }
+  }
+  return Target(api, hwnd);
+}
+
 }  // namespace
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  Window* window = Target("SendMessageA", hWnd);
+  Window* window = MessageTarget("SendMessageA", hWnd);
   if (window == nullptr) return 0;
   if (window->kind == Kind::Foreign && window->hung) {
     std::fprintf(stderr, "sim: SendMessageA(0x%x) to hung window \"%s\" would never return\n", Msg,
@@ -77,7 +90,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
                             PDWORD_PTR lpdwResult) {
   (void)fuFlags;  // hung or merely slow, the wait ends with the timeout
-  Window* window = Target("SendMessageTimeoutA", hWnd);
+  Window* window = MessageTarget("SendMessageTimeoutA", hWnd);
   if (window == nullptr) return 0;
   if (window->kind == Kind::Foreign && window->hung) {
     State().waitedMs += uTimeout;
@@ -90,7 +103,7 @@ LRESULT SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, U
 }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-  Window* window = Target("PostMessageA", hWnd);
+  Window* window = MessageTarget("PostMessageA", hWnd);
   if (window == nullptr) return FALSE;
   if (window->kind == Kind::Foreign) {
     // A hung window's queue keeps the message; it is never handled.

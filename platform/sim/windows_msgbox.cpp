@@ -1,11 +1,13 @@
 // Message boxes: recorded, and closed by the scripted user.
 #include "platform/sim/desktop_state.h"
+#include "platform/sim/events.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/win32_api.h"
 
 using namespace sim::desktop;
 
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+  sim::events::Record(sim::events::Kind::BoxShow, lpCaption == nullptr ? "" : lpCaption);
   if (DWORD fault = sim::CheckFault("MessageBoxA", lpCaption == nullptr ? "" : lpCaption)) {
     SetLastError(fault);
     return 0;
