@@ -8,9 +8,13 @@ target_link_libraries(drvuninst_image PUBLIC drvuninst_core)
 
 file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/harness/*.cpp)
 add_library(drvuninst_harness STATIC ${HARNESS_SOURCES})
-target_link_libraries(drvuninst_harness PUBLIC drvuninst_image)
+# Everything below the harness comes with it, the preview too (cmake/preview.cmake):
+# the tools on top (drvuninst-sim, fault-sweep, the fuzz target, the benchmarks)
+# link this one library.
+target_link_libraries(drvuninst_harness PUBLIC drvuninst_image drvuninst_preview)
 
-add_executable(drvuninst-sim ${CMAKE_SOURCE_DIR}/tools/drvuninst-sim/main.cpp)
+file(GLOB SIM_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/drvuninst-sim/*.cpp)
+add_executable(drvuninst-sim ${SIM_TOOL_SOURCES})
 target_link_libraries(drvuninst-sim PRIVATE drvuninst_harness)
 
 target_link_libraries(unit_tests PRIVATE drvuninst_harness)

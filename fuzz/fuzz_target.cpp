@@ -8,14 +8,16 @@
 
 #include "fuzz/fuzz_codec.h"
 #include "fuzz/machine_builder.h"
-#include "harness/machine_state.h"
 #include "harness/collateral_oracle.h"
+#include "harness/exact_text.h"
+#include "harness/named_oracle.h"
+#include "image/run_program.h"
+#include "image/snapshot.h"
 #include "platform/sim/device_store.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/window_store.h"
-#include "image/run_program.h"
 
 namespace {
 
@@ -60,11 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Kept across runs, so an image costs no allocation once they have grown.
   static std::string before;
   static std::string after;
-  fuzzcase::TakeImage(&before);
+  harness::TakeExactText(&before);
   const bool uncertain = fuzzcase::HasFaultOn(c, kLoadApis, 6);
-  fuzzcase::Family family;
-  family.w9x = sim::IsWin9xFamily();
-  family.nt = !family.w9x || fuzzcase::HasFaultOn(c, kVersionApis, 1);
+  const bool familyUncertain = fuzzcase::HasFaultOn(c, kVersionApis, 1);
 
   fuzzcase::ArmFaultsAndUser(c);
   image::RunProgram();
@@ -78,19 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Most runs change nothing (not installed, cancelled, a count that
   // differs); only a run that changed the machine is held to the oracle, on
   // the machine as it was, built again from the same input.
-  fuzzcase::TakeImage(&after);
+  harness::TakeExactText(&after);
   if (after != before) {
-    const fuzzcase::MachineState changed = fuzzcase::Capture();
+    const image::MachineSnapshot changed = harness::CaptureForOracle();
     sim::Reset();
     BuildCase(c);
-    fuzzcase::TakeImage(&after);
+    harness::TakeExactText(&after);
     if (after != before) {
       problems.push_back("the machine built again from the input differs from the first");
     } else {
-      const fuzzcase::ProfileNames profile = fuzzcase::LoadProfileNames(uncertain);
-      const fuzzcase::MachineState was = fuzzcase::Capture();
-      const fuzzcase::NamedThings named = fuzzcase::WhatTheProfileNames(profile, was, family);
-      for (std::string& p : fuzzcase::Collateral(named, was, changed)) problems.push_back(std::move(p));
+      const harness::NamedOracle oracle(uncertain, familyUncertain);
+      for (std::string& p : oracle.Outside(changed)) problems.push_back(std::move(p));
     }
   }
   if (!problems.empty()) Fail(c, problems);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace sweep {
+namespace harness {
 namespace {
 
 std::string Describe(const std::string& text) { return text; }
@@ -63,8 +63,14 @@ void CompareCounts(const char* what, const std::map<std::string, int>& before, c
 
 }  // namespace
 
-std::vector<std::string> OutsideCleanRun(const MachineState& before, const MachineState& clean,
-                                         const MachineState& faulted, const std::set<std::string>& meantToGo) {
+LowerCaseView CaptureForCleanRun() {
+  image::CaptureOptions options;
+  options.scheduledGone = true;
+  return LowerCaseView(image::CaptureMachine(options));
+}
+
+std::vector<std::string> OutsideCleanRun(const LowerCaseView& before, const LowerCaseView& clean,
+                                         const LowerCaseView& faulted, const std::set<std::string>& meantToGo) {
   std::vector<std::string> lines;
   for (const std::string& key : faulted.keys) {
     if (!before.keys.count(key) && !clean.keys.count(key)) lines.push_back("key " + key + " created");
@@ -79,4 +85,9 @@ std::vector<std::string> OutsideCleanRun(const MachineState& before, const Machi
   return lines;
 }
 
-}  // namespace sweep
+std::vector<std::string> OutsideCleanRun(const image::MachineSnapshot& before, const image::MachineSnapshot& clean,
+                                         const image::MachineSnapshot& faulted, const std::set<std::string>& meantToGo) {
+  return OutsideCleanRun(LowerCaseView(before), LowerCaseView(clean), LowerCaseView(faulted), meantToGo);
+}
+
+}  // namespace harness

@@ -7,16 +7,25 @@
 #include <string>
 #include <vector>
 
-#include "harness/sweep_state.h"
+#include "harness/lower_case_view.h"
+#include "image/snapshot.h"
 
-namespace sweep {
+namespace harness {
 
 // One readable line per thing the faulted run changed (deleted, created,
 // rewrote, ended, closed, reset attributes of) that the clean run left as
 // it was before; empty when the faulted run stayed inside. A file the clean
 // run named as left over (meantToGo, lower case) was the profile's to
 // remove: a faulted run that removed it did not step outside.
-std::vector<std::string> OutsideCleanRun(const MachineState& before, const MachineState& clean,
-                                         const MachineState& faulted, const std::set<std::string>& meantToGo = {});
+// Names compare in lower case, so runs compare whatever case the program used.
+std::vector<std::string> OutsideCleanRun(const LowerCaseView& before, const LowerCaseView& clean,
+                                         const LowerCaseView& faulted, const std::set<std::string>& meantToGo = {});
+std::vector<std::string> OutsideCleanRun(const image::MachineSnapshot& before, const image::MachineSnapshot& clean,
+                                         const image::MachineSnapshot& faulted,
+                                         const std::set<std::string>& meantToGo = {});
 
-}  // namespace sweep
+// The machine as this oracle and the exit-code check compare it: readable
+// values, and the files the next restart deletes as gone.
+LowerCaseView CaptureForCleanRun();
+
+}  // namespace harness

@@ -4,12 +4,22 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <utility>
 
+#include "harness/lower_case_view.h"
 #include "platform/sim/driver_store.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
+#include "platform/win32.h"
 
-namespace fuzzcase {
+namespace harness {
 namespace {
+
+using image::MachineSnapshot;
+using image::StoredValue;
+using Keys = std::map<std::string, KeyView>;
+using Files = std::map<std::string, FileView>;
+using sim::ToLower;
 
 const char kEnum[] = "hklm\\system\\currentcontrolset\\enum";
 // Windows 9x keeps its devnodes here; either branch may hold the machine's devices.
@@ -42,22 +52,28 @@ std::string Below(const std::string& parent, const std::string& name) {
       part.clear();
     }
   }
-  return out.empty() ? "" : Lower(parent + out);
+  return out.empty() ? "" : ToLower(parent + out);
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  return Lower(text.substr(0, prefix.size())) == Lower(prefix);
+  return ToLower(text.substr(0, prefix.size())) == ToLower(prefix);
+}
+
+const StoredValue* FindValue(const std::vector<StoredValue>& values, const std::string& name) {
+  for (const StoredValue& value : values) {
+    if (sim::EqualsNoCase(value.name, name)) return &value;
+  }
+  return nullptr;
 }
 
 // A value's text as a string read stops at its first NUL.
-std::string ValueText(const KeyState& key, const char* name) {
-  auto it = key.values.find(Lower(name));
-  if (it == key.values.end()) return "";
-  const std::string data = it->second.substr(it->second.find(':') + 1);
-  return data.substr(0, data.find('\0'));
+std::string ValueText(const KeyView& key, const char* name) {
+  const StoredValue* value = FindValue(*key.stored, name);
+  if (value == nullptr) return "";
+  return value->data.substr(0, value->data.find('\0'));
 }
 
-bool HasValue(const KeyState& key, const char* name) { return key.values.count(Lower(name)) != 0; }
+bool HasValue(const KeyView& key, const char* name) { return FindValue(*key.stored, name) != nullptr; }
 
 // Whether Windows would take the name out of the directory it is joined to:
 // a leading separator, a drive, or a part of dots (two or more) and blanks.
@@ -78,7 +94,7 @@ bool ClimbsOut(const std::string& name) {
 // climbs out of its directory names nothing.
 std::string FilePath(const std::string& windows, const char* sub, const std::string& name) {
   if (ClimbsOut(name)) return "";
-  return Lower(sim::files::Absolute(windows + sub + name));
+  return ToLower(sim::files::Absolute(windows + sub + name));
 }
 
 // Both ways the program may name an INF's precompiled twin.
@@ -87,7 +103,7 @@ void AddInfPair(const std::string& windows, const std::string& inf, std::set<std
   size_t start = inf.find_first_not_of('.');
   std::string token = start == std::string::npos ? "" : inf.substr(start, inf.find('.', start) - start);
   files->insert(FilePath(windows, "\\inf\\", token + ".pnf"));
-  std::string replaced = Lower(inf);
+  std::string replaced = ToLower(inf);
   for (size_t at = replaced.find(".inf"); at != std::string::npos; at = replaced.find(".inf", at + 4)) {
     replaced.replace(at, 4, ".pnf");
   }
@@ -95,11 +111,10 @@ void AddInfPair(const std::string& windows, const std::string& inf, std::set<std
 }
 
 // The first hardware ID of an Enum key, if it has the value.
-bool FirstId(const KeyState& key, std::string* id) {
-  auto it = key.values.find("hardwareid");
-  if (it == key.values.end()) return false;
-  const std::string data = it->second.substr(it->second.find(':') + 1);
-  *id = data.substr(0, data.find('\0'));
+bool FirstId(const KeyView& key, std::string* id) {
+  const StoredValue* value = FindValue(*key.stored, "HardwareID");
+  if (value == nullptr) return false;
+  *id = value->data.substr(0, value->data.find('\0'));
   return true;
 }
 
@@ -108,14 +123,14 @@ int Depth(const std::string& path) { return static_cast<int>(std::count(path.beg
 // What uninstalling a published INF takes along, as the machine itself says:
 // its catalog and its package in the driver store.
 void AddPackageOf(const std::string& windows, const std::string& infPath, NamedThings* named) {
-  const std::string inf = Lower(windows + "\\inf\\");
+  const std::string inf = ToLower(windows + "\\inf\\");
   if (infPath.compare(0, inf.size(), inf) != 0 || infPath.find('\\', inf.size()) != std::string::npos) return;
   const std::string name = infPath.substr(inf.size());
-  named->files.insert(Lower(windows + "\\" + sim::driverstore::kCatalogRoot + "\\" + name.substr(0, name.rfind('.')) +
+  named->files.insert(ToLower(windows + "\\" + sim::driverstore::kCatalogRoot + "\\" + name.substr(0, name.rfind('.')) +
                             ".cat"));
-  named->files.insert(Lower(windows + "\\inf\\" + name.substr(0, name.rfind('.')) + ".pnf"));
+  named->files.insert(ToLower(windows + "\\inf\\" + name.substr(0, name.rfind('.')) + ".pnf"));
   const std::string folder = sim::driverstore::PackageFolderOf(infPath);
-  if (!folder.empty()) named->folders.insert(Lower(folder));
+  if (!folder.empty()) named->folders.insert(ToLower(folder));
 }
 
 // A braced GUID, as SetupAPI wants a device's ClassGUID to list it.
@@ -138,12 +153,12 @@ struct DevicesUse {
   std::set<std::string> packageDriverKeys;
 };
 
-DevicesUse WhatDevicesUse(const ProfileNames& p, const MachineState& before) {
+DevicesUse WhatDevicesUse(const ProfileNames& p, const Keys& before) {
   DevicesUse use;
-  for (const auto& entry : before.keys) {
+  for (const auto& entry : before) {
     if (!IsUnder(entry.first, kEnum) || Depth(entry.first) != Depth(kEnum) + 3) continue;
-    auto guid = entry.second.values.find("classguid");
-    if (guid == entry.second.values.end() || guid->second.compare(0, 2, "1:") != 0 ||
+    const StoredValue* guid = FindValue(*entry.second.stored, "ClassGUID");
+    if (guid == nullptr || guid->type != REG_SZ ||
         !IsBracedGuid(ValueText(entry.second, "ClassGUID"))) {
       continue;
     }
@@ -158,15 +173,13 @@ DevicesUse WhatDevicesUse(const ProfileNames& p, const MachineState& before) {
       continue;
     }
     use.otherDriverKeys.insert(driver);
-    auto key = before.keys.find(driver);
-    if (key != before.keys.end() && HasValue(key->second, "InfPath")) use.otherInfs.insert(Lower(ValueText(key->second, "InfPath")));
+    auto key = before.find(driver);
+    if (key != before.end() && HasValue(key->second, "InfPath")) use.otherInfs.insert(ToLower(ValueText(key->second, "InfPath")));
   }
   return use;
 }
 
-}  // namespace
-
-NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& before, Family family) {
+NamedThings WhatTheProfileNames(const ProfileNames& p, const Keys& before, Family family) {
   NamedThings named;
   const std::string windows = sim::files::WindowsDirectory();
 
@@ -183,10 +196,10 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
   // on the NT family not those another product's device uses.
   const DevicesUse use = family.nt ? WhatDevicesUse(p, before) : DevicesUse();
   for (const char* parent : kInstanceParents) {
-    auto it = before.keys.find(parent);
-    if (it == before.keys.end()) continue;
+    auto it = before.find(parent);
+    if (it == before.end()) continue;
     for (const std::string& child : it->second.children) {
-      const KeyState& instance = before.keys.at(child);
+      const KeyView& instance = before.at(child);
       if (!HasValue(instance, "DriverDesc")) continue;
       const std::string desc = ValueText(instance, "DriverDesc");
       for (const std::string& name : p.names) {
@@ -194,7 +207,7 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
         const bool othersKey = use.otherDriverKeys.count(child) && !use.packageDriverKeys.count(child);
         if (!othersKey || family.w9x) named.keyRoots.insert(child);
         const std::string inf = ValueText(instance, "InfPath");
-        const bool othersInf = use.otherInfs.count(Lower(inf)) != 0;
+        const bool othersInf = use.otherInfs.count(ToLower(inf)) != 0;
         if (!inf.empty() && (!othersInf || family.w9x)) AddInfPair(windows, inf, &named.files);
       }
     }
@@ -202,7 +215,7 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
 
   // Devices, plugged in or not, whose first hardware ID begins with a profile
   // prefix.
-  for (const auto& entry : before.keys) {
+  for (const auto& entry : before) {
     const std::string& path = entry.first;
     bool isDevice = false;
     for (const char* root : kEnumRoots) isDevice = isDevice || (IsUnder(path, root) && Depth(path) == Depth(root) + 3);
@@ -233,17 +246,15 @@ NamedThings WhatTheProfileNames(const ProfileNames& p, const MachineState& befor
     named.files.insert(FilePath(windows, "\\system\\", f));
   }
   for (const std::string& f : p.appNames) named.files.insert(FilePath(windows, "\\", f));
-  for (const std::string& t : p.remoteTitles) named.titles.insert(Lower(t));
+  for (const std::string& t : p.remoteTitles) named.titles.insert(ToLower(t));
   named.receiver = family.nt;
   if (family.nt) {
     const std::set<std::string> infs = named.files;
     for (const std::string& f : infs) AddPackageOf(windows, f, &named);
-    for (const std::string& s : p.services) named.services.insert(Lower(s));
+    for (const std::string& s : p.services) named.services.insert(ToLower(s));
   }
   return named;
 }
-
-namespace {
 
 bool UnderRoot(const NamedThings& named, const std::string& path) {
   for (std::string at = path;; at = at.substr(0, at.rfind('\\'))) {
@@ -263,7 +274,7 @@ bool Named9xEnumKey(const NamedThings& named, const std::string& path) {
     for (std::string at = path; at.size() > base.size(); at = at.substr(0, at.rfind('\\'))) {
       const std::string below = at.substr(base.size());
       for (const std::string& text : named.enum9xNames) {
-        if (Lower(text).find(below) != std::string::npos) return true;
+        if (ToLower(text).find(below) != std::string::npos) return true;
       }
     }
   }
@@ -272,23 +283,20 @@ bool Named9xEnumKey(const NamedThings& named, const std::string& path) {
 }
 
 // An Enum bus or device key that a device removal left with no subkeys.
-bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, const std::string& path,
-                       const MachineState& after);
+bool EmptiedEnumParent(const NamedThings& named, const Keys& before, const std::string& path, const Keys& after);
 
-bool DeletionNamed(const NamedThings& named, const MachineState& before, const std::string& path,
-                   const MachineState& after) {
+bool DeletionNamed(const NamedThings& named, const Keys& before, const std::string& path, const Keys& after) {
   return UnderRoot(named, path) || Named9xEnumKey(named, path) || EmptiedEnumParent(named, before, path, after);
 }
 
-bool EmptiedEnumParent(const NamedThings& named, const MachineState& before, const std::string& path,
-                       const MachineState& after) {
+bool EmptiedEnumParent(const NamedThings& named, const Keys& before, const std::string& path, const Keys& after) {
   const char* root = IsUnder(path, kEnum9x) ? kEnum9x : kEnum;
   const int depth = Depth(path) - Depth(root);
   if (!IsUnder(path, root) || depth < 1 || depth > 2) return false;
-  const KeyState& key = before.keys.at(path);
+  const KeyView& key = before.at(path);
   if (key.children.empty()) return false;
   for (const std::string& child : key.children) {
-    if (after.keys.count(child) || !DeletionNamed(named, before, child, after)) return false;
+    if (after.count(child) || !DeletionNamed(named, before, child, after)) return false;
   }
   return true;
 }
@@ -317,122 +325,157 @@ std::vector<std::string> FilterNames(const std::string& data) {
   return names;
 }
 
+bool SameValue(const StoredValue* a, const StoredValue* b) {
+  return a != nullptr && b != nullptr && a->type == b->type && a->data == b->data;
+}
+
+// Both lists are in the registry's order of names, so equal lists are equal
+// one by one.
+bool SameValues(const std::vector<StoredValue>& a, const std::vector<StoredValue>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (!sim::EqualsNoCase(a[i].name, b[i].name) || !SameValue(&a[i], &b[i])) return false;
+  }
+  return true;
+}
+
 // A filter list of a class or of a device may lose names of the profile's
 // services, nothing else: the names left are the old ones in their order,
 // less some of those; a list with none left may go, and so may a REG_SZ value
 // that is one of those names.
 bool FilterChangeAllowed(const NamedThings& named, const std::string& key, const std::string& valueName,
-                         const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+                         const StoredValue* was, const StoredValue* now) {
   const bool classKey = Depth(key) == Depth(kClass) + 1 && IsUnder(key, kClass);
   const bool deviceKey = Depth(key) == Depth(kEnum) + 3 && IsUnder(key, kEnum);
   if (!classKey && !deviceKey) return false;
   if (valueName != "upperfilters" && valueName != "lowerfilters") return false;
-  auto was = before.find(valueName);
-  if (was != before.end() && was->second.compare(0, 2, "1:") == 0 && !after.count(valueName)) {
+  if (was != nullptr && was->type == REG_SZ && now == nullptr) {
     std::vector<std::string> pieces;
-    const std::string text = was->second.substr(2);
+    const std::string& text = was->data;
     for (size_t at = 0; at < text.size();) {
       const size_t end = std::min(text.find('\0', at), text.size());
       if (end > at) pieces.push_back(text.substr(at, end - at));
       at = end + 1;
     }
-    return pieces.size() == 1 && named.services.count(Lower(pieces[0])) != 0;
+    return pieces.size() == 1 && named.services.count(ToLower(pieces[0])) != 0;
   }
-  if (was == before.end() || was->second.compare(0, 2, "7:") != 0) return false;
-  const std::vector<std::string> old = FilterNames(was->second.substr(2));
-  auto now = after.find(valueName);
+  if (was == nullptr || was->type != REG_MULTI_SZ) return false;
+  const std::vector<std::string> old = FilterNames(was->data);
   std::vector<std::string> left;
-  if (now != after.end()) {
-    if (now->second.compare(0, 2, "7:") != 0) return false;
-    left = FilterNames(now->second.substr(2));
+  if (now != nullptr) {
+    if (now->type != REG_MULTI_SZ) return false;
+    left = FilterNames(now->data);
   }
   size_t next = 0;
   for (const std::string& name : old) {
     if (next < left.size() && left[next] == name) {
       ++next;
-    } else if (!named.services.count(Lower(name))) {
+    } else if (!named.services.count(ToLower(name))) {
       return false;
     }
   }
-  return next == left.size() && (now != after.end() || left.empty());
+  return next == left.size() && (now != nullptr || left.empty());
 }
 
-bool ValuesChangeAllowed(const NamedThings& named, const std::string& key, const std::map<std::string, std::string>& before,
-                         const std::map<std::string, std::string>& after) {
+// The values' lower-case names, each once, in order.
+std::set<std::string> LowerNames(const std::vector<StoredValue>& values) {
   std::set<std::string> names;
-  for (const auto& v : before) names.insert(v.first);
-  for (const auto& v : after) names.insert(v.first);
+  for (const StoredValue& value : values) names.insert(ToLower(value.name));
+  return names;
+}
+
+bool ValuesChangeAllowed(const NamedThings& named, const std::string& key, const std::vector<StoredValue>& before,
+                         const std::vector<StoredValue>& after) {
+  std::set<std::string> names = LowerNames(before);
+  names.merge(LowerNames(after));
   for (const std::string& name : names) {
-    auto was = before.find(name);
-    auto now = after.find(name);
-    const bool same = was != before.end() && now != after.end() && was->second == now->second;
-    if (!same && !FilterChangeAllowed(named, key, name, before, after)) return false;
+    const StoredValue* was = FindValue(before, name);
+    const StoredValue* now = FindValue(after, name);
+    if (!SameValue(was, now) && !FilterChangeAllowed(named, key, name, was, now)) return false;
   }
   return true;
 }
 
-std::string Describe(const std::map<std::string, std::string>& values) {
+std::string Describe(const std::vector<StoredValue>& values) {
   std::string out;
-  for (const auto& v : values) out += " " + v.first;
+  for (const std::string& name : LowerNames(values)) out += " " + name;
   return out;
 }
 
 }  // namespace
 
-std::vector<std::string> Collateral(const NamedThings& named, const MachineState& before, const MachineState& after) {
+MachineSnapshot CaptureForOracle() {
+  image::CaptureOptions options;
+  options.wanted = [](const std::string&) { return false; };
+  options.stored = true;
+  options.scheduledGone = true;
+  return image::CaptureMachine(options);
+}
+
+CollateralOracle::CollateralOracle(const ProfileNames& profile, MachineSnapshot before, Family family)
+    : before_(std::move(before)),
+      keys_(KeysByLowerPath(before_)),
+      files_(FilesByLowerPath(before_)),
+      named_(WhatTheProfileNames(profile, keys_, family)) {}
+
+std::vector<std::string> CollateralOracle::Outside(const MachineSnapshot& afterSnapshot) const {
+  const Keys& before = keys_;
+  const Keys after = KeysByLowerPath(afterSnapshot);
   std::vector<std::string> problems;
-  for (const auto& entry : before.keys) {
-    auto now = after.keys.find(entry.first);
-    if (now == after.keys.end()) {
-      if (!DeletionNamed(named, before, entry.first, after)) problems.push_back("key deleted: " + entry.second.path);
+  for (const auto& entry : before) {
+    auto now = after.find(entry.first);
+    if (now == after.end()) {
+      if (!DeletionNamed(named_, before, entry.first, after)) problems.push_back("key deleted: " + *entry.second.path);
       continue;
     }
-    if (now->second.values != entry.second.values &&
-        !ValuesChangeAllowed(named, entry.first, entry.second.values, now->second.values)) {
-      problems.push_back("values changed in " + entry.second.path + ":" + Describe(entry.second.values) + " ->" +
-                         Describe(now->second.values));
+    const std::vector<StoredValue>& was = *entry.second.stored;
+    const std::vector<StoredValue>& is = *now->second.stored;
+    if (!SameValues(was, is) && !ValuesChangeAllowed(named_, entry.first, was, is)) {
+      problems.push_back("values changed in " + *entry.second.path + ":" + Describe(was) + " ->" + Describe(is));
     }
   }
-  for (const auto& entry : after.keys) {
-    if (!before.keys.count(entry.first)) problems.push_back("key created: " + entry.second.path);
+  for (const auto& entry : after) {
+    if (!before.count(entry.first)) problems.push_back("key created: " + *entry.second.path);
   }
 
-  for (const auto& entry : before.files) {
-    const FileState& was = entry.second;
-    auto now = after.files.find(entry.first);
-    const bool named_file = (!was.directory && named.files.count(entry.first)) || InNamedFolder(named, entry.first);
-    if (now == after.files.end()) {
-      if (!named_file) problems.push_back(std::string(was.directory ? "directory" : "file") + " deleted: " + was.path);
+  const Files& filesBefore = files_;
+  const Files filesAfter = FilesByLowerPath(afterSnapshot);
+  for (const auto& entry : filesBefore) {
+    const FileView& was = entry.second;
+    auto now = filesAfter.find(entry.first);
+    const bool named_file = (!was.directory && named_.files.count(entry.first)) || InNamedFolder(named_, entry.first);
+    if (now == filesAfter.end()) {
+      if (!named_file) problems.push_back(std::string(was.directory ? "directory" : "file") + " deleted: " + *was.path);
     } else if (now->second.attributes != was.attributes && !named_file) {
-      problems.push_back("attributes changed: " + was.path + " " + std::to_string(was.attributes) + " -> " +
+      problems.push_back("attributes changed: " + *was.path + " " + std::to_string(was.attributes) + " -> " +
                          std::to_string(now->second.attributes));
     }
   }
-  for (const auto& entry : after.files) {
-    if (!before.files.count(entry.first)) problems.push_back("file created: " + entry.second.path);
+  for (const auto& entry : filesAfter) {
+    if (!filesBefore.count(entry.first)) problems.push_back("file created: " + *entry.second.path);
   }
 
-  std::multiset<std::string> ended(before.processes.begin(), before.processes.end());
-  for (const std::string& p : after.processes) {
+  std::multiset<std::string> ended(before_.processes.begin(), before_.processes.end());
+  for (const std::string& p : afterSnapshot.processes) {
     auto it = ended.find(p);
     if (it == ended.end()) problems.push_back("process started: " + p);
     else ended.erase(it);
   }
   for (const std::string& p : ended) {
-    if (p != "ehRecvr.exe" || !named.receiver) problems.push_back("process ended: " + p);
+    if (p != "ehRecvr.exe" || !named_.receiver) problems.push_back("process ended: " + p);
   }
   if (ended.count("ehRecvr.exe") > 1) problems.push_back("more than one ehRecvr.exe ended");
 
-  std::multiset<std::string> closed(before.windows.begin(), before.windows.end());
-  for (const std::string& w : after.windows) {
+  std::multiset<std::string> closed(before_.windows.begin(), before_.windows.end());
+  for (const std::string& w : afterSnapshot.windows) {
     auto it = closed.find(w);
     if (it != closed.end()) closed.erase(it);
   }
   for (const std::string& w : closed) {
-    if (!named.titles.count(Lower(w))) problems.push_back("window closed: \"" + w + "\"");
+    if (!named_.titles.count(ToLower(w))) problems.push_back("window closed: \"" + w + "\"");
   }
   if (closed.size() > 1) problems.push_back("more than one window closed");
   return problems;
 }
 
-}  // namespace fuzzcase
+}  // namespace harness

@@ -2,14 +2,16 @@
 // a non-empty name, and every change a run made outside that.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "harness/machine_state.h"
+#include "harness/lower_case_view.h"
 #include "harness/oracle_profile.h"
+#include "image/snapshot.h"
 
-namespace fuzzcase {
+namespace harness {
 
 struct Family {
   bool nt = false;   // the NT sequence may run
@@ -26,9 +28,27 @@ struct NamedThings {
   bool receiver = false;           // "ehRecvr.exe" may be ended
 };
 
-NamedThings WhatTheProfileNames(const ProfileNames& profile, const MachineState& before, Family family);
+// The machine as the oracle compares it: values as stored, files the next
+// restart deletes as gone.
+image::MachineSnapshot CaptureForOracle();
 
-// Readable lines, one per change outside what is named; empty when clean.
-std::vector<std::string> Collateral(const NamedThings& named, const MachineState& before, const MachineState& after);
+// Prepared on the machine a run finds (a CaptureForOracle snapshot): what
+// the profile names there, and the lookups every comparison needs.
+class CollateralOracle {
+ public:
+  CollateralOracle(const ProfileNames& profile, image::MachineSnapshot before, Family family);
+  CollateralOracle(const CollateralOracle&) = delete;
+  CollateralOracle& operator=(const CollateralOracle&) = delete;
 
-}  // namespace fuzzcase
+  // Readable lines, one per change outside what is named; empty when clean.
+  // after: a CaptureForOracle snapshot.
+  std::vector<std::string> Outside(const image::MachineSnapshot& after) const;
+
+ private:
+  const image::MachineSnapshot before_;
+  const std::map<std::string, KeyView> keys_;  // point into before_
+  const std::map<std::string, FileView> files_;
+  const NamedThings named_;
+};
+
+}  // namespace harness

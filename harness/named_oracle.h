@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-namespace sweep {
+#include "image/snapshot.h"
+
+namespace harness {
+
+class CollateralOracle;
 
 // Call on the laid-out machine before the run.
 class NamedOracle {
@@ -17,10 +21,11 @@ class NamedOracle {
 
   // Call once the run ended; one readable line per change outside.
   std::vector<std::string> Outside() const;
+  // The same of a machine taken earlier with CaptureForOracle.
+  std::vector<std::string> Outside(const image::MachineSnapshot& after) const;
 
  private:
-  struct Data;
-  std::unique_ptr<Data> data_;
+  std::unique_ptr<CollateralOracle> oracle_;
 };
 
-}  // namespace sweep
+}  // namespace harness

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <vector>
 
-#include "harness/machine_state.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/win32.h"
 
-namespace fuzzcase {
+namespace harness {
 namespace {
 
 const char kFile[] = "ZIZURUDO.ini";
@@ -30,7 +30,7 @@ bool KeyNames(const std::string& section, std::set<std::string>* names) {
   if (n + 2 >= size) return false;
   // Walked by length: a key with an empty name leaves an inner double NUL.
   for (DWORD at = 0; at < n; at += static_cast<DWORD>(std::strlen(buffer.data() + at)) + 1) {
-    names->insert(Lower(buffer.data() + at));
+    names->insert(sim::ToLower(buffer.data() + at));
   }
   return true;
 }
@@ -45,7 +45,7 @@ class Loader {
   // too, for a quoted value), or, when unsure, the empty text or the default.
   std::vector<std::string> Read(const char* key, const char* fallback, size_t size) const {
     // A key the section lacks reads as the default (none here ends in a blank).
-    const bool absent = knownKeys_ && keys_.count(Lower(key)) == 0;
+    const bool absent = knownKeys_ && keys_.count(sim::ToLower(key)) == 0;
     const std::string raw = absent ? fallback : ReadRaw(section_, key, fallback);
     std::vector<std::string> out;
     out.reserve(4);
@@ -185,4 +185,4 @@ ProfileNames LoadProfileNames(bool uncertain) {
   return p;
 }
 
-}  // namespace fuzzcase
+}  // namespace harness

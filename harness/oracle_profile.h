@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-namespace fuzzcase {
+namespace harness {
 
 struct ProfileNames {
   std::set<std::string> ids;       // hardware-ID prefixes, all four lists
@@ -29,4 +29,4 @@ ProfileNames LoadProfileNames(bool uncertain);
 // *odd is set when a character is not a hexadecimal digit.
 int HexCount(const std::string& text, bool* odd);
 
-}  // namespace fuzzcase
+}  // namespace harness

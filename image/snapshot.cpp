@@ -1,11 +1,13 @@
 #include "image/snapshot.h"
 
 #include <cstdio>
+#include <set>
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/process_store.h"
 #include "platform/sim/registry_store.h"
+#include "platform/sim/restart.h"
 #include "platform/sim/window_store.h"
 
 namespace image {
@@ -13,10 +15,16 @@ namespace {
 
 const char kEnumPath[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum";
 
-void TakeValues(const sim::RegKey* key, const std::string& path, MachineSnapshot* snapshot) {
+bool Skipped(const CaptureOptions& options, const std::string& path, const sim::RegValue& value) {
+  return options.scheduledGone && sim::IsRestartListValue(path, value.name);
+}
+
+void TakeValues(const sim::RegKey* key, const std::string& path, const CaptureOptions& options,
+                MachineSnapshot* snapshot) {
   std::string valuePath = path + "|";
   const size_t nameAt = valuePath.size();
   for (const auto& value : key->values()) {
+    if (Skipped(options, path, value.second)) continue;
     valuePath.resize(nameAt);
     valuePath += value.second.name;
     snapshot->values.emplace_hint(snapshot->values.end(), valuePath,
@@ -24,12 +32,25 @@ void TakeValues(const sim::RegKey* key, const std::string& path, MachineSnapshot
   }
 }
 
+void StoreValues(const sim::RegKey* key, const std::string& path, const CaptureOptions& options,
+                 MachineSnapshot* snapshot) {
+  std::vector<StoredValue>& stored = snapshot->stored.emplace_back();
+  stored.reserve(key->values().size());
+  for (const auto& value : key->values()) {
+    if (Skipped(options, path, value.second)) continue;
+    const sim::RegValue& from = value.second;
+    stored.push_back(StoredValue{from.name, from.type, std::string(from.data.begin(), from.data.end())});
+  }
+}
+
 // The path is built on the way down, not asked of each key: a machine of a
 // hundred thousand devices is walked twice by the preview. enumLevel counts
 // the levels below Enum (0: not under it).
-void Walk(const sim::RegKey* key, std::string& path, int enumLevel, ValuesWanted wanted, MachineSnapshot* snapshot) {
+void Walk(const sim::RegKey* key, std::string& path, int enumLevel, const CaptureOptions& options,
+          MachineSnapshot* snapshot) {
   snapshot->keys.push_back(path);
-  if (wanted == nullptr || wanted(path)) TakeValues(key, path, snapshot);
+  if (options.wanted == nullptr || options.wanted(path)) TakeValues(key, path, options, snapshot);
+  if (options.stored) StoreValues(key, path, options, snapshot);
   // A device is an instance key three levels under Enum that names its class.
   if (enumLevel == 3 && key->values().count("ClassGUID")) {
     snapshot->devices.push_back(path.substr(sizeof(kEnumPath)));
@@ -39,8 +60,19 @@ void Walk(const sim::RegKey* key, std::string& path, int enumLevel, ValuesWanted
   for (const auto& child : key->subkeys) {
     path += '\\';
     path += child.second->name;
-    Walk(child.second.get(), path, isEnum ? 1 : enumLevel > 0 ? enumLevel + 1 : 0, wanted, snapshot);
+    Walk(child.second.get(), path, isEnum ? 1 : enumLevel > 0 ? enumLevel + 1 : 0, options, snapshot);
     path.resize(length);
+  }
+}
+
+void TakeFiles(const CaptureOptions& options, MachineSnapshot* snapshot) {
+  std::set<std::string> scheduled;
+  if (options.scheduledGone) scheduled = sim::ScheduledDeletions();
+  for (const sim::files::FileEntry& entry : sim::files::All()) {
+    if (options.scheduledGone && (scheduled.count(sim::ToLower(entry.path)) || sim::IsRestartListFile(entry.path))) {
+      continue;
+    }
+    (entry.directory ? snapshot->directories : snapshot->files)[entry.path] = entry.attributes;
   }
 }
 
@@ -88,15 +120,19 @@ std::string DescribeValue(unsigned type, const std::vector<unsigned char>& data)
 }
 
 MachineSnapshot CaptureMachine(ValuesWanted wanted) {
+  CaptureOptions options;
+  options.wanted = wanted;
+  return CaptureMachine(options);
+}
+
+MachineSnapshot CaptureMachine(const CaptureOptions& options) {
   MachineSnapshot snapshot;
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     const sim::RegKey* key = sim::registry::Root(root);
     std::string path = key->Path();
-    Walk(key, path, 0, wanted, &snapshot);
+    Walk(key, path, 0, options, &snapshot);
   }
-  for (const sim::files::FileEntry& entry : sim::files::All()) {
-    if (!entry.directory) snapshot.files[entry.path] = entry.attributes;
-  }
+  TakeFiles(options, &snapshot);
   snapshot.processes = sim::processes::Running();
   snapshot.windows = sim::windows::AliveForeignWindowTitles();
   return snapshot;

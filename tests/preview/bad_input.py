@@ -2,7 +2,7 @@
 """Bad input to the profile check and the preview: a profile path that does
 not exist, a directory, a file that is not text, and a console that takes no
 output. Each must end with a message on stderr and exit status 2, never a
-crash. --sim runs drvuninst-sim --check; --exe runs DrvUninstPreview.exe
+crash. --sim runs drvuninst-sim --check-profile; --exe runs DrvUninstPreview.exe
 under Wine, both its check and its preview.
 
 Exit status: 0 as expected, 1 not, 77 Wine or the Windows build is missing.
@@ -39,9 +39,8 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         if args.sim:
             for what, path in cases(folder):
-                if what != "a directory":  # a directory is a scenario folder to drvuninst-sim
-                    runs.append(("--check on " + what, lambda out, path=path: subprocess.run(
-                        [args.sim, "--check", path], stdout=out, stderr=subprocess.PIPE, timeout=120)))
+                runs.append(("--check on " + what, lambda out, path=path: subprocess.run(
+                    [args.sim, "--check-profile", path], stdout=out, stderr=subprocess.PIPE, timeout=120)))
         else:
             prefix = preview_wine.prefix_or_skip(args.exe, args.arch, args.work, "bad-input")
             if prefix is None:
@@ -53,7 +52,7 @@ def main():
             runs.append(("the preview", lambda out: prefix.run(args.exe, [], out)))
         good = os.path.join(HERE, "every-finding.ini")
         if args.sim:
-            runs.append(("--check", lambda out: subprocess.run([args.sim, "--check", good], stdout=out,
+            runs.append(("--check", lambda out: subprocess.run([args.sim, "--check-profile", good], stdout=out,
                                                                stderr=subprocess.PIPE, timeout=120)))
         else:
             runs.append(("--check", lambda out: prefix.run(args.exe, ["--check", preview_wine.windows_path(good)], out)))

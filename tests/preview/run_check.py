@@ -32,7 +32,7 @@ def main():
     args = p.parse_args()
     profile = os.path.abspath(args.profile)
     if args.sim:
-        proc = subprocess.run([args.sim, "--check", profile], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+        proc = subprocess.run([args.sim, "--check-profile", profile], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=300)
     else:
         prefix = preview_wine.prefix_or_skip(args.exe, args.arch, args.work, "check")

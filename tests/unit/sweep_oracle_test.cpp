@@ -2,28 +2,34 @@
 // which call sites it fails, and which errors show a different machine.
 #include <gtest/gtest.h>
 
-#include "tools/fault-sweep/fault_kind.h"
+#include <algorithm>
+
 #include "harness/clean_run_oracle.h"
+#include "tools/fault-sweep/fault_kind.h"
 #include "tools/fault-sweep/shown.h"
 #include "tools/fault-sweep/sites.h"
 
 namespace {
 
-sweep::MachineState Machine() {
-  sweep::MachineState state;
+void Erase(std::vector<std::string>* list, const std::string& item) {
+  list->erase(std::remove(list->begin(), list->end(), item), list->end());
+}
+
+image::MachineSnapshot Machine() {
+  image::MachineSnapshot state;
   state.keys = {"hklm\\software", "hklm\\software\\pkg", "hklm\\software\\other"};
   state.values["hklm\\software\\pkg|name"] = "\"Pkg\"";
   state.files["c:\\windows\\inf\\oem3.inf"] = 0x21;
   state.files["c:\\windows\\inf\\keep.inf"] = 0x20;
-  state.files["c:\\windows\\inf"] = 0x10;
-  state.processes["ehrecvr.exe"] = 1;
-  state.windows["remote control"] = 1;
+  state.directories["c:\\windows\\inf"] = 0x10;
+  state.processes = {"ehrecvr.exe"};
+  state.windows = {"remote control"};
   return state;
 }
 
-sweep::MachineState CleanRun() {
-  sweep::MachineState state = Machine();
-  state.keys.erase("hklm\\software\\pkg");
+image::MachineSnapshot CleanRun() {
+  image::MachineSnapshot state = Machine();
+  Erase(&state.keys, "hklm\\software\\pkg");
   state.values.clear();
   state.files.erase("c:\\windows\\inf\\oem3.inf");
   state.processes.clear();
@@ -32,45 +38,45 @@ sweep::MachineState CleanRun() {
 }
 
 TEST(SweepOracle, DoingLessThanTheCleanRunHolds) {
-  EXPECT_TRUE(sweep::OutsideCleanRun(Machine(), CleanRun(), Machine()).empty());
-  sweep::MachineState partial = Machine();
+  EXPECT_TRUE(harness::OutsideCleanRun(Machine(), CleanRun(), Machine()).empty());
+  image::MachineSnapshot partial = Machine();
   partial.files["c:\\windows\\inf\\oem3.inf"] = 0x20;  // reset, then the delete failed
   partial.processes.clear();
-  EXPECT_TRUE(sweep::OutsideCleanRun(Machine(), CleanRun(), partial).empty());
+  EXPECT_TRUE(harness::OutsideCleanRun(Machine(), CleanRun(), partial).empty());
 }
 
 TEST(SweepOracle, ADeletionTheCleanRunDidNotMakeFails) {
-  sweep::MachineState faulted = CleanRun();
-  faulted.keys.erase("hklm\\software\\other");
+  image::MachineSnapshot faulted = CleanRun();
+  Erase(&faulted.keys, "hklm\\software\\other");
   faulted.files.erase("c:\\windows\\inf\\keep.inf");
-  EXPECT_EQ(sweep::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 2u);
+  EXPECT_EQ(harness::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 2u);
 }
 
 TEST(SweepOracle, ADirectoryWhoseAttributesChangeFails) {
-  sweep::MachineState faulted = Machine();
-  faulted.files["c:\\windows\\inf"] = 0x20;
-  const std::vector<std::string> lines = sweep::OutsideCleanRun(Machine(), CleanRun(), faulted);
+  image::MachineSnapshot faulted = Machine();
+  faulted.directories["c:\\windows\\inf"] = 0x20;
+  const std::vector<std::string> lines = harness::OutsideCleanRun(Machine(), CleanRun(), faulted);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("c:\\windows\\inf"), std::string::npos);
 }
 
 TEST(SweepOracle, SomethingNewFails) {
-  sweep::MachineState faulted = Machine();
-  faulted.keys.insert("hklm\\software\\new");
+  image::MachineSnapshot faulted = Machine();
+  faulted.keys.push_back("hklm\\software\\new");
   faulted.values["hklm\\software\\other|x"] = "\"1\"";
-  faulted.processes["other.exe"] = 1;
-  EXPECT_EQ(sweep::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 3u);
+  faulted.processes.push_back("other.exe");
+  EXPECT_EQ(harness::OutsideCleanRun(Machine(), CleanRun(), faulted).size(), 3u);
 }
 
 TEST(SweepOracle, EndingAProcessOrWindowTheCleanRunLeftFails) {
-  sweep::MachineState before = Machine();
-  before.processes["ehrecvr.exe"] = 2;
-  sweep::MachineState clean = before;
-  clean.processes["ehrecvr.exe"] = 1;
-  sweep::MachineState faulted = before;
-  faulted.processes.erase("ehrecvr.exe");
+  image::MachineSnapshot before = Machine();
+  before.processes = {"ehrecvr.exe", "ehrecvr.exe"};
+  image::MachineSnapshot clean = before;
+  clean.processes = {"ehrecvr.exe"};
+  image::MachineSnapshot faulted = before;
+  Erase(&faulted.processes, "ehrecvr.exe");
   faulted.windows.clear();
-  EXPECT_EQ(sweep::OutsideCleanRun(before, clean, faulted).size(), 2u);
+  EXPECT_EQ(harness::OutsideCleanRun(before, clean, faulted).size(), 2u);
 }
 
 TEST(SweepSites, EachSiteFailsItsOwnFirstCallThroughSubstringMatches) {

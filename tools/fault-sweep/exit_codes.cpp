@@ -8,7 +8,7 @@ namespace {
 // A key left with no value and no subkey holds nothing of the package: it
 // is a branch another step emptied, which the run deletes only when it can
 // see that it is empty.
-bool IsEmptyKey(const MachineState& state, const std::string& key) {
+bool IsEmptyKey(const harness::LowerCaseView& state, const std::string& key) {
   const auto below = state.keys.upper_bound(key);
   if (below != state.keys.end() && below->compare(0, key.size() + 1, key + "\\") == 0) return false;
   const auto value = state.values.lower_bound(key + "|");
@@ -27,8 +27,8 @@ bool InTable(int exitCode) {
 
 }  // namespace
 
-std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
-                                const MachineState& faultedAfterRestart) {
+std::vector<std::string> LeftOf(const harness::LowerCaseView& before, const harness::LowerCaseView& cleanAfterRestart,
+                                const harness::LowerCaseView& faultedAfterRestart) {
   std::vector<std::string> left;
   for (const std::string& key : before.keys) {
     if (!cleanAfterRestart.keys.count(key) && faultedAfterRestart.keys.count(key) &&

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "harness/sweep_state.h"
+#include "harness/lower_case_view.h"
 
 namespace sweep {
 
 // What the clean run removed for good (still gone after the restart) that the
 // faulted run, after its restart, still has: keys (but not one left empty),
-// values and files.
-std::vector<std::string> LeftOf(const MachineState& before, const MachineState& cleanAfterRestart,
-                                const MachineState& faultedAfterRestart);
+// values and files, by their lower-case names.
+std::vector<std::string> LeftOf(const harness::LowerCaseView& before, const harness::LowerCaseView& cleanAfterRestart,
+                                const harness::LowerCaseView& faultedAfterRestart);
 
 // A Windows without the package uninstall (Windows 2000) has no driver store:
 // the hand deletion is all there is. Faked on a later Windows, the store and

@@ -21,13 +21,13 @@
 #include "tools/fault-sweep/error_table.h"
 #include "tools/fault-sweep/exit_codes.h"
 #include "tools/fault-sweep/fault_kind.h"
-#include "harness/sweep_state.h"
-#include "harness/named_oracle.h"
 #include "harness/clean_run_oracle.h"
-#include "tools/fault-sweep/shown.h"
-#include "tools/fault-sweep/sites.h"
+#include "harness/lower_case_view.h"
+#include "harness/named_oracle.h"
 #include "harness/scenario_folder.h"
 #include "image/run_program.h"
+#include "tools/fault-sweep/shown.h"
+#include "tools/fault-sweep/sites.h"
 
 namespace {
 
@@ -56,9 +56,9 @@ struct CleanRun {
   // What the profile's oracle already says of the clean run, which the
   // scenario's expectations vouch for: a faulted run is held to the rest.
   std::set<std::string> namedLines;
-  sweep::MachineState before;
-  sweep::MachineState after;
-  sweep::MachineState afterRestart;
+  harness::LowerCaseView before;
+  harness::LowerCaseView after;
+  harness::LowerCaseView afterRestart;
   sweep::Shown shown;
   std::vector<sim::CallRecord> log;
 };
@@ -107,7 +107,7 @@ bool KeptByAFailedClose(const std::string& line, const Run& run) {
   return sim::ContainsNoCase(line, sim::files::WindowsDirectory() + "\\TEMP\\");
 }
 
-void DropTemporaryFolder(sweep::MachineState* state) {
+void DropTemporaryFolder(harness::LowerCaseView* state) {
   const std::string temp = sim::ToLower(sim::files::WindowsDirectory() + "\\TEMP\\");
   for (auto it = state->files.begin(); it != state->files.end();) {
     it = it->first.compare(0, temp.size(), temp) == 0 ? state->files.erase(it) : std::next(it);
@@ -124,13 +124,13 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   Load(folder);
   const bool absence = sweep::ReportsAbsence(run.site.api, run.error);
   const bool loadsOtherNames = sweep::DecidesWhatIsNamed(run.site.api, run.site.subject);
-  const sweep::NamedOracle named(loadsOtherNames, sweep::DecidesFamily(run.site.api));
+  const harness::NamedOracle named(loadsOtherNames, sweep::DecidesFamily(run.site.api));
   sim::ClearCallLog();
   sim::InjectFault(run.site.api, run.error, run.site.subject, run.site.index, run.site.nth);
   sim::SetCallLimit(clean.log.size() * 20 + 10000, StopRunaway);
   const int exitCode = image::RunProgram(g_processBits);
   sim::SetCallLimit(0, nullptr);
-  sweep::MachineState after = sweep::CaptureState();
+  harness::LowerCaseView after = harness::CaptureForCleanRun();
   if (run.site.api == "CloseHandle") DropTemporaryFolder(&after);
   // Every run stays inside what the profile names; a run that only met a
   // failure (nothing missing, nothing else loaded) also inside what the
@@ -142,7 +142,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
     }
   }
   if (!absence && !loadsOtherNames && !sweep::LacksThePackageUninstall(run.site.api, run.site.subject)) {
-    for (const std::string& line : sweep::OutsideCleanRun(clean.before, clean.after, after, clean.shown.leftovers)) {
+    for (const std::string& line : harness::OutsideCleanRun(clean.before, clean.after, after, clean.shown.leftovers)) {
       lines.push_back(line);
     }
   }
@@ -151,9 +151,9 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   faulted.absence = absence;
   faulted.loadsOtherNames = loadsOtherNames;
   // Closing the remote-control window comes before the device check.
-  sweep::MachineState removedOnly = after;
+  harness::LowerCaseView removedOnly = after;
   removedOnly.windows = clean.before.windows;
-  faulted.changedMachine = !sweep::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
+  faulted.changedMachine = !harness::OutsideCleanRun(clean.before, clean.before, removedOnly).empty();
   for (const std::string& key : clean.before.keys) {
     if (!clean.after.keys.count(key) && after.keys.count(key)) faulted.keptWhatCleanRemoved = true;
   }
@@ -166,7 +166,7 @@ void FaultedChild(const std::string& folder, const CleanRun& clean, const Run& r
   // names, leaves the program nothing it could know to be left.
   std::vector<std::string> left;
   if (!absence && !loadsOtherNames && !sweep::LacksThePackageUninstall(run.site.api, run.site.subject)) {
-    left = sweep::LeftOf(clean.before, clean.afterRestart, sweep::CaptureState());
+    left = sweep::LeftOf(clean.before, clean.afterRestart, harness::CaptureForCleanRun());
   }
   for (const std::string& line : sweep::ExitCodeProblems(exitCode, g_quiet, left)) lines.push_back(line);
   std::string text;
@@ -260,16 +260,16 @@ int main(int argc, char** argv) {
 
   CleanRun clean;
   if (!Load(folder)) return 2;
-  clean.before = sweep::CaptureState();
-  const sweep::NamedOracle named(false, false);
+  clean.before = harness::CaptureForCleanRun();
+  const harness::NamedOracle named(false, false);
   sim::ClearCallLog();
   image::RunProgram(g_processBits);
   for (const std::string& line : named.Outside()) clean.namedLines.insert(line);
-  clean.after = sweep::CaptureState();
+  clean.after = harness::CaptureForCleanRun();
   clean.shown = sweep::CaptureShown();
   clean.log = sim::CallLog();
   sim::Restart();
-  clean.afterRestart = sweep::CaptureState();
+  clean.afterRestart = harness::CaptureForCleanRun();
 
   const std::vector<sweep::Site> sites = sweep::DistinctSites(clean.log);
   const std::vector<Run> runs = AllRuns(sites, maxRuns);
