@@ -6,6 +6,7 @@
 #include "log/Kept.h"
 #include "log/Leftovers.h"
 #include "log/RunLog.h"
+#include "log/UserMessage.h"
 #include "platform/sim/file_store.h"
 #include "platform/sim/program_start.h"
 #include "platform/sim/wow64.h"
@@ -39,6 +40,7 @@ void ResetProgramState() {
   theApp.m_options = RunOptions();
   ResetLeftovers();
   ResetKept();
+  SetQuietRun(false);
   CloseRunLog();
 }
 

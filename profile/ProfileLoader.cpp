@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/system/WindowsVersion.h"
 #include "profile/ProfileKeys.h"
 
 namespace {
@@ -132,12 +133,4 @@ int ReadCountryCode() {
   if (length == 0 || length + sizeof(kWinIni) > sizeof(path)) return GetPrivateProfileIntA("intl", "iCountry", 1, "win.ini");
   lstrcatA(path, kWinIni);
   return static_cast<int>(GetPrivateProfileIntA("intl", "iCountry", 1, path));
-}
-
-int IsWinNT5OrLater() {
-  OSVERSIONINFOA version;
-  std::memset(&version, 0, sizeof(version));
-  version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-  if (!GetVersionExA(&version)) return 0;
-  return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 4 ? 1 : 0;
 }

@@ -14,5 +14,3 @@ int ReadCountryCode();
 // Hexadecimal text to a signed 32-bit number, as the profile's counts are
 // written.
 int HexTextToInt(const char* text);
-
-int IsWinNT5OrLater();

@@ -19,3 +19,9 @@ unsigned int GetNTMinorVersion() {
   if (!QueryWindowsVersion(&info)) return 0;
   return info.dwPlatformId == VER_PLATFORM_WIN32_NT ? info.dwMinorVersion : 0;
 }
+
+int IsWinNT5OrLater() {
+  OSVERSIONINFOA version;
+  if (!QueryWindowsVersion(&version)) return 0;
+  return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 4 ? 1 : 0;
+}

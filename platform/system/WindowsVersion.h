@@ -15,3 +15,6 @@ BOOL IsWin9x();
 // The minor version number on the NT family (5.0 and 6.0 give 0, 5.1 gives
 // 1); 0 on the 9x family and when the query fails.
 unsigned int GetNTMinorVersion();
+
+// 1 on the NT family from Windows 2000 on, else 0 (a failed query too).
+int IsWinNT5OrLater();

@@ -3,6 +3,7 @@
 
 #include "fresh_machine.h"
 #include "platform/sim/faults.h"
+#include "platform/system/WindowsVersion.h"
 
 namespace {
 
