@@ -46,7 +46,7 @@ foreach(entry ${SCENARIO_DIRS})
 endforeach()
 
 # The scenario runner and the end-to-end tests under Wine.
-foreach(part scenarios sweep wine-tests pe-tests wine-compare generated preview installed benchmarks fuzz)
+foreach(part scenarios sweep wine-tests pe-tests wine-compare generated preview installed benchmarks fuzz layout)
   if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
     include(${CMAKE_SOURCE_DIR}/cmake/${part}.cmake)
   endif()
