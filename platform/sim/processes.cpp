@@ -4,6 +4,7 @@
 // elevation) this follows Windows.
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/sim/faults.h"
 #include "platform/sim/file_store.h"
@@ -21,6 +22,7 @@ constexpr ULONG_PTR kCurrentProcess = static_cast<ULONG_PTR>(-1);
 constexpr DWORD kFirstStartedPid = 0x400;
 
 struct Process {
+  Process(DWORD id, DWORD parent, std::string name) : pid(id), parentPid(parent), exeName(std::move(name)) {}
   DWORD pid;
   DWORD parentPid;
   std::string exeName;
