@@ -20,6 +20,7 @@ using image::StoredValue;
 using Keys = std::map<std::string, KeyView>;
 using Files = std::map<std::string, FileView>;
 using sim::ToLower;
+using sim::StartsWithNoCase;
 
 const char kEnum[] = "hklm\\system\\currentcontrolset\\enum";
 // Windows 9x keeps its devnodes here; either branch may hold the machine's devices.
@@ -53,10 +54,6 @@ std::string Below(const std::string& parent, const std::string& name) {
     }
   }
   return out.empty() ? "" : ToLower(parent + out);
-}
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  return ToLower(text.substr(0, prefix.size())) == ToLower(prefix);
 }
 
 const StoredValue* FindValue(const std::vector<StoredValue>& values, const std::string& name) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/sim/file_store.h"
 #include "platform/sim/wow64.h"
 #include "harness/scenario_folder.h"
 #include "harness/probe_answers.h"
@@ -18,9 +17,10 @@ std::vector<std::string> EndState(int exitCode) {
   const image::MachineSnapshot machine = image::CaptureMachine();
   for (const std::string& key : machine.keys) lines.push_back("key " + key);
   for (const auto& value : machine.values) lines.push_back("value " + value.first + " " + value.second);
-  for (const auto& entry : sim::files::All()) {
-    lines.push_back((entry.directory ? "directory " : "file ") + entry.path + " " + std::to_string(entry.attributes));
+  for (const auto& directory : machine.directories) {
+    lines.push_back("directory " + directory.first + " " + std::to_string(directory.second));
   }
+  for (const auto& file : machine.files) lines.push_back("file " + file.first + " " + std::to_string(file.second));
   for (const std::string& device : machine.devices) lines.push_back("device " + device);
   for (const std::string& process : machine.processes) lines.push_back("process " + process);
   for (const std::string& window : machine.windows) lines.push_back("window " + window);

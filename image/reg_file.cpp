@@ -40,19 +40,10 @@ std::string FromUtf8(const std::string& bytes, size_t start) {
   return text;
 }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
-
 bool KnownRoot(const std::string& path) {
   const std::string head = path.substr(0, path.find('\\'));
   for (const char* root : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS", "HKLM", "HKCU"}) {
-    if (head.size() == std::string(root).size() && StartsWithNoCase(head, root)) return true;
+    if (head.size() == std::string(root).size() && sim::StartsWithNoCase(head, root)) return true;
   }
   return false;
 }
@@ -146,7 +137,7 @@ bool ParseData(const std::string& data, bool unicode, RegOperation* op, std::str
     op->data.push_back(0);
     return true;
   }
-  if (StartsWithNoCase(data, "dword:")) {
+  if (sim::StartsWithNoCase(data, "dword:")) {
     const std::string digits = sim::TrimSpace(data.substr(6));
     if (digits.empty() || digits.size() > 8) {
       *error = "a dword needs 1 to 8 hex digits";
@@ -164,7 +155,7 @@ bool ParseData(const std::string& data, bool unicode, RegOperation* op, std::str
     for (int i = 0; i < 4; ++i) op->data.push_back(static_cast<unsigned char>(value >> (8 * i)));
     return true;
   }
-  if (StartsWithNoCase(data, "hex")) {
+  if (sim::StartsWithNoCase(data, "hex")) {
     size_t colon = data.find(':');
     if (colon == std::string::npos) {
       *error = "hex data without ':'";
@@ -283,7 +274,7 @@ RegParseResult ParseRegText(const std::string& text) {
     }
     std::string data = sim::TrimSpace(line.substr(equals + 1));
     // Long hex data goes on over lines that end in a backslash.
-    if (StartsWithNoCase(data, "hex")) {
+    if (sim::StartsWithNoCase(data, "hex")) {
       while (!data.empty() && data.back() == '\\' && index + 1 < lines.size()) {
         data.pop_back();
         data += sim::TrimSpace(lines[++index]);

@@ -53,10 +53,6 @@ const char* EmptyValueOutcome(ProfileValueKind kind) {
 
 bool SameText(const std::string& a, const std::string& b) { return sim::EqualsNoCase(a, b); }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
-}
-
 std::string IndexedKey(const ProfileKey& list, int field, int index) {
   return list.fields[field].prefix + std::to_string(index);
 }
@@ -407,7 +403,7 @@ class SectionCheck {
       bool fits = false;
       for (int i = 0; i < LoadedCount(primaries) && !fits; ++i) {
         const std::string primary = EntryText(theApp, primaries, i, 0);
-        fits = !primary.empty() && (StartsWithNoCase(variant, primary) || StartsWithNoCase(primary, variant));
+        fits = !primary.empty() && (sim::StartsWithNoCase(variant, primary) || sim::StartsWithNoCase(primary, variant));
       }
       if (!fits) {
         Add(IndexedKey(variants, 0, j),

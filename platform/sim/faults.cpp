@@ -49,6 +49,10 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 bool ContainsNoCase(const std::string& haystack, const std::string& needle) {
   return ToLower(haystack).find(ToLower(needle)) != std::string::npos;
 }

@@ -50,6 +50,7 @@ size_t CountCalls(const std::string& api);
 
 // Views, so a part of a name is compared where it stands.
 bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool ContainsNoCase(const std::string& haystack, const std::string& needle);
 std::string ToLower(std::string text);
 // Without the white space (as isspace has it) at either end.
